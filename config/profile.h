@@ -1,0 +1,20 @@
+/* One key at a time through the platform's profile-string calls. */
+#ifndef PELMAR_PROFILE_H
+#define PELMAR_PROFILE_H
+
+#include <windows.h>
+
+#include <string>
+
+/* The key's value (cut to 2047 characters), or fallback when the file, section or key is
+   missing. Reads through ProfileBuffer. */
+std::string ReadProfileText(const char *section, const char *key, const char *fallback,
+                            const std::string &file);
+
+void WriteProfileText(const char *section, const char *key, const char *value,
+                      const std::string &file);
+
+/* The text of one of window's controls, cut to 1023 characters, in CommandLineBuffer. */
+const char *ReadControlText(HWND window, int control);
+
+#endif

@@ -1,0 +1,136 @@
+#include "run_map.h"
+#include "command_line.h"
+#include "../app/game_detect.h"
+#include "../app/globals.h"
+#include "../config/game_config.h"
+#include "../config/text_helpers.h"
+#include "../resources/resource.h"
+
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstring>
+
+static const char MainCaption[] = "Pelmar";
+
+static_assert(sizeof(void *) != 4 || sizeof(SHELLEXECUTEINFOA) == 60, "32-bit start record layout");
+
+/* The selected entry's text; false when there is none or it would not fit. */
+static bool ReadSelectedMapName(HWND window, char *name, size_t size)
+{
+    HWND list = GetDlgItem(window, IDC_MAP_LIST);
+    LRESULT index = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    if (index == LB_ERR)
+        return false;
+    LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == LB_ERR || length >= static_cast<LRESULT>(size))
+        return false;
+    return SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(name))
+           != LB_ERR;
+}
+
+static bool GameExecutablePresent()
+{
+    if (ActiveGameExe.empty())
+        return false;
+    return GetFileAttributesA(LocalPath(ActiveGameExe).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+static void ReportMissingExecutable(HWND window)
+{
+    char message[MAX_PATH + 64];
+    snprintf(message, sizeof(message), "Cannot find %s for execution.", ActiveGameExe.c_str());
+    MessageBoxA(window, message, "Error", MB_ICONERROR | MB_OK);
+}
+
+void RunSelectedMap(HWND window)
+{
+    SaveSettings(window, false);
+
+    char mapName[MapNameSize] = { 0 };
+    if (!ReadSelectedMapName(window, mapName, sizeof(mapName)))
+        return;
+
+    char mapParams[ParamTextSize] = { 0 };
+    char gameParams[ParamTextSize] = { 0 };
+    GetWindowTextA(GetDlgItem(window, IDC_MAP_PARAMS), mapParams, sizeof(mapParams) - 1);
+    GetWindowTextA(GetDlgItem(window, IDC_GAME_PARAMS), gameParams, sizeof(gameParams) - 1);
+
+    memset(CommandLineBuffer, 0, sizeof(CommandLineBuffer));
+    ComposeCommandLine(CommandLineBuffer, sizeof(CommandLineBuffer), mapName, mapParams, gameParams);
+
+    if (!GameExecutablePresent())
+    {
+        ReportMissingExecutable(window);
+        return;
+    }
+
+    char caption[RunningCaptionSize];
+    FormatRunningCaption(caption, sizeof(caption), mapName);
+    SetWindowTextA(window, caption);
+    EnableWindow(window, FALSE);
+
+    RunAndWait(window, LocalPath(ActiveGameExe).c_str(), CommandLineBuffer);
+
+    SetWindowTextA(window, MainCaption);
+    SetForegroundWindow(window);
+    EnableWindow(window, TRUE);
+}
+
+/* Dispatches what is queued. False when a quit message came: it is handed back through
+   quitCode so the caller can post it again for the outer loop. */
+static bool DispatchQueuedMessages(WPARAM *quitCode)
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+    {
+        if (message.message == WM_QUIT)
+        {
+            *quitCode = message.wParam;
+            return false;
+        }
+        DispatchMessageA(&message);
+    }
+    return true;
+}
+
+void RunAndWait(HWND owner, const char *executable, const char *parameters)
+{
+    SHELLEXECUTEINFOA start;
+    memset(&start, 0, sizeof(start));
+    start.cbSize = sizeof(start);
+    start.fMask = SEE_MASK_NOCLOSEPROCESS;
+    start.hwnd = owner;
+    start.lpVerb = "";
+    start.lpFile = executable;
+    start.lpParameters = parameters;
+    start.lpDirectory = "";
+    start.nShow = SW_SHOW;
+    start.hProcess = nullptr;
+
+    if (!ShellExecuteExA(&start) || !start.hProcess)
+        return;
+
+    bool quitting = false;
+    WPARAM quitCode = 0;
+    for (;;)
+    {
+        DWORD woke = MsgWaitForMultipleObjects(1, &start.hProcess, FALSE, INFINITE, QS_ALLINPUT);
+        if (woke == WAIT_OBJECT_0 + 1)
+        {
+            /* Asked to quit while the game runs: stop waiting, the game runs on. */
+            if (!DispatchQueuedMessages(&quitCode))
+            {
+                quitting = true;
+                break;
+            }
+            continue;
+        }
+        /* The game ended, or the wait itself failed: either way there is nothing to wait on. */
+        break;
+    }
+    CloseHandle(start.hProcess);
+
+    if (quitting)
+        PostQuitMessage(static_cast<int>(quitCode));
+}

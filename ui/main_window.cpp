@@ -1,0 +1,122 @@
+#include "main_window.h"
+#include "about_box.h"
+#include "map_list_draw.h"
+#include "../config/game_config.h"
+#include "../launch/run_map.h"
+#include "../resources/resource.h"
+
+HBITMAP MapIconBitmap;
+bool FullscreenEnabled;
+
+void ApplyFullscreenState(HWND window)
+{
+    EnableWindow(GetDlgItem(window, IDC_FULLSCREEN_MODE), FullscreenEnabled);
+    EnableWindow(GetDlgItem(window, IDC_WINDOW_MODE), !FullscreenEnabled);
+    EnableWindow(GetDlgItem(window, IDC_WINDOW_MODE_LABEL), !FullscreenEnabled);
+}
+
+static void OnInitDialog(HWND window)
+{
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    MapIconBitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_MAP));
+    HICON icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), 0));
+    if (icon)
+        SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+/* Repaint the whole window on every activation change. */
+static void OnActivate(HWND window)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_VALIDATE | RDW_NOERASE);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+}
+
+static void OnClose(HWND window)
+{
+    SaveSettings(window, true);
+    DestroyWindow(window);
+}
+
+static void OnDestroy()
+{
+    DeleteObject(MapIconBitmap);
+    MapIconBitmap = nullptr;
+    PostQuitMessage(0);
+}
+
+static void OnFullscreenClicked(HWND window)
+{
+    FullscreenEnabled = !FullscreenEnabled;
+    ApplyFullscreenState(window);
+}
+
+/* Run is usable exactly while a map is selected. */
+static void OnMapSelectionChanged(HWND window)
+{
+    HWND list = GetDlgItem(window, IDC_MAP_LIST);
+    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    int selected = 0;
+    for (LRESULT i = 0; i < count; ++i)
+        if (SendMessageA(list, LB_GETSEL, static_cast<WPARAM>(i), 0) > 0)
+            ++selected;
+    EnableWindow(GetDlgItem(window, IDC_RUN), selected > 0);
+}
+
+static void OnCommand(HWND window, WPARAM wParam)
+{
+    WORD control = LOWORD(wParam);
+    WORD code = HIWORD(wParam);
+
+    if (code == BN_CLICKED)
+    {
+        switch (control)
+        {
+        case IDC_FULLSCREEN:
+            OnFullscreenClicked(window);
+            break;
+        case IDC_ABOUT:
+            ShowAboutBox(window);
+            break;
+        case IDC_RUN:
+            RunSelectedMap(window);
+            break;
+        default:
+            /* IDCANCEL (Escape) and IDOK land here: the window stays. */
+            break;
+        }
+    }
+    else if (code == LBN_SELCHANGE && control == IDC_MAP_LIST)
+    {
+        OnMapSelectionChanged(window);
+    }
+}
+
+INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message)
+    {
+    case WM_INITDIALOG:
+        OnInitDialog(window);
+        return TRUE;
+    case WM_ACTIVATE:
+        OnActivate(window);
+        return FALSE;
+    case WM_CLOSE:
+        OnClose(window);
+        return TRUE;
+    case WM_DESTROY:
+        OnDestroy();
+        return TRUE;
+    case WM_MEASUREITEM:
+        MeasureMapItem(reinterpret_cast<MEASUREITEMSTRUCT *>(lParam));
+        return TRUE;
+    case WM_DRAWITEM:
+        return DrawMapItem(reinterpret_cast<const DRAWITEMSTRUCT *>(lParam));
+    case WM_COMMAND:
+        OnCommand(window, wParam);
+        return FALSE;
+    }
+    return FALSE;
+}
