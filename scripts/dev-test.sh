@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# For developers: build the Windows programs (no set-up, no native build) and run ctest on
+# them under Wine with any ctest arguments, e.g. scripts/dev-test.sh -R e2e.Run
+# PELMAR_BUILD=/path picks another build folder; PELMAR_NATIVE=1 runs the native tests.
+source "$(dirname "$0")/common.sh"
+if [ "${PELMAR_NATIVE:-0}" = 1 ]; then
+    pelmar_build_native
+    exec ctest --test-dir "$PELMAR_NATIVE_BUILD" --output-on-failure "$@"
+fi
+pelmar_build
+PELMAR_XVFB=1 pelmar_start_display
+pelmar_start_wine
+trap pelmar_stop EXIT
+ctest --test-dir "$PELMAR_BUILD" --output-on-failure --timeout 300 "$@"

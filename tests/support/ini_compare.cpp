@@ -1,0 +1,90 @@
+#include "ini_compare.h"
+
+#include <strings.h>
+
+static std::string Trim(const std::string &text)
+{
+    const char *blanks = " \t\r\n";
+    std::string::size_type first = text.find_first_not_of(blanks);
+    if (first == std::string::npos)
+        return std::string();
+    std::string::size_type last = text.find_last_not_of(blanks);
+    return text.substr(first, last - first + 1);
+}
+
+static bool SameName(const std::string &a, const std::string &b)
+{
+    return strcasecmp(a.c_str(), b.c_str()) == 0;
+}
+
+bool IniLine::operator==(const IniLine &other) const
+{
+    return section == other.section && key == other.key && value == other.value;
+}
+
+std::vector<IniLine> ParseIni(const std::string &text)
+{
+    std::vector<IniLine> lines;
+    std::string section;
+    std::string::size_type start = 0;
+    while (start < text.size())
+    {
+        std::string::size_type end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = Trim(text.substr(start, end - start));
+        start = end + 1;
+        if (line.empty())
+            continue;
+        if (line[0] == '[')
+        {
+            std::string::size_type close = line.find(']');
+            section = line.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+            continue;
+        }
+        IniLine entry;
+        entry.section = section;
+        if (line[0] == ';' || line[0] == '#')
+        {
+            entry.value = line;
+        }
+        else
+        {
+            std::string::size_type equals = line.find('=');
+            entry.key = Trim(line.substr(0, equals));
+            entry.value = equals == std::string::npos ? std::string() : Trim(line.substr(equals + 1));
+        }
+        lines.push_back(entry);
+    }
+    return lines;
+}
+
+const IniLine *FindIniKey(const std::vector<IniLine> &lines, const std::string &section,
+                          const std::string &key)
+{
+    for (const IniLine &line : lines)
+        if (!line.key.empty() && SameName(line.section, section) && SameName(line.key, key))
+            return &line;
+    return nullptr;
+}
+
+std::vector<IniLine> WithoutKeys(const std::vector<IniLine> &lines,
+                                 const std::vector<std::pair<std::string, std::string> > &owned)
+{
+    std::vector<IniLine> kept;
+    for (const IniLine &line : lines)
+    {
+        bool isOwned = false;
+        for (const auto &name : owned)
+            if (!line.key.empty() && SameName(line.section, name.first) && SameName(line.key, name.second))
+                isOwned = true;
+        if (!isOwned)
+            kept.push_back(line);
+    }
+    return kept;
+}
+
+std::string Describe(const IniLine &line)
+{
+    return "[" + line.section + "] " + line.key + "=" + line.value;
+}

@@ -1,0 +1,32 @@
+// Parses ini text the way a reader of the game's file would, to compare files after the
+// launcher wrote them by their sections, keys and values rather than by their bytes
+// (Wine rewrites the whole file; Windows edits one line).
+#ifndef PELMAR_INI_COMPARE_H
+#define PELMAR_INI_COMPARE_H
+
+#include <string>
+#include <vector>
+
+struct IniLine
+{
+    std::string section;   // as written, brackets removed
+    std::string key;       // empty for a comment line
+    std::string value;     // the comment's text for a comment line
+    bool operator==(const IniLine &other) const;
+};
+
+// Every key and comment in file order, repeated keys included; blank lines dropped and
+// blanks around names and values trimmed.
+std::vector<IniLine> ParseIni(const std::string &text);
+
+// The value of the first key of that name in that section (case ignored), or nullptr.
+const IniLine *FindIniKey(const std::vector<IniLine> &lines, const std::string &section,
+                          const std::string &key);
+
+// lines less the keys named in owned (section, key pairs; case ignored).
+std::vector<IniLine> WithoutKeys(const std::vector<IniLine> &lines,
+                                 const std::vector<std::pair<std::string, std::string> > &owned);
+
+std::string Describe(const IniLine &line);
+
+#endif

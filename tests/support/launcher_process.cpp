@@ -1,0 +1,242 @@
+#include "launcher_process.h"
+#include "test_support.h"
+
+#include <cstring>
+#include <vector>
+
+std::string PelmarExePath()
+{
+    return TestProgramFolder() + "\\..\\Pelmar.exe";
+}
+
+std::string StandInExePath()
+{
+    return TestProgramFolder() + "\\..\\standin_game.exe";
+}
+
+namespace
+{
+struct WindowSearch
+{
+    DWORD process;
+    const char *caption;
+    bool visibleOnly;
+    HWND exclude;
+    HWND found;
+};
+
+BOOL CALLBACK FindProcessWindow(HWND window, LPARAM param)
+{
+    WindowSearch *search = reinterpret_cast<WindowSearch *>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->process || window == search->exclude)
+        return TRUE;
+    if (search->visibleOnly && !IsWindowVisible(window))
+        return TRUE;
+    char className[64] = { 0 };
+    GetClassNameA(window, className, sizeof(className));
+    if (search->caption && WindowText(window) != search->caption)
+        return TRUE;
+    if (!search->caption && strcmp(className, "#32770") != 0)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+HWND FindWindowOf(DWORD process, const char *caption, bool visibleOnly, HWND exclude = nullptr)
+{
+    WindowSearch search = { process, caption, visibleOnly, exclude, nullptr };
+    EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+}
+
+LauncherProcess::~LauncherProcess()
+{
+    Kill();
+}
+
+bool LauncherProcess::Start(const std::string &workingDirectory, const std::string &exe)
+{
+    STARTUPINFOA startup;
+    memset(&startup, 0, sizeof(startup));
+    startup.cb = sizeof(startup);
+    std::string commandLine = "\"" + exe + "\"";
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        workingDirectory.c_str(), &startup, &info_))
+        return false;
+    WaitForInputIdle(info_.hProcess, 15000);
+    WaitUntil([this] {
+        main_ = FindWindowOf(info_.dwProcessId, "Pelmar", true);
+        return main_ != nullptr;
+    }, 15000);
+    if (main_)
+        Settle(main_);
+    return main_ != nullptr;
+}
+
+HWND LauncherProcess::About() const
+{
+    return FindWindowOf(info_.dwProcessId, "About...", false);
+}
+
+HWND LauncherProcess::FindVisibleWindow(const char *caption) const
+{
+    return FindWindowOf(info_.dwProcessId, caption, true);
+}
+
+DWORD LauncherProcess::WaitForExit(DWORD timeoutMs)
+{
+    if (!info_.hProcess)
+        return STILL_ACTIVE;
+    DWORD start = GetTickCount();
+    while (MsgWaitForMultipleObjects(1, &info_.hProcess, FALSE, 50, QS_ALLINPUT) != WAIT_OBJECT_0)
+    {
+        PumpMessages();
+        if (GetTickCount() - start > timeoutMs)
+            return STILL_ACTIVE;
+    }
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
+void LauncherProcess::Close() const
+{
+    PostMessageA(main_, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+void LauncherProcess::Kill()
+{
+    if (info_.hProcess)
+    {
+        if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT)
+        {
+            TerminateProcess(info_.hProcess, 99);
+            WaitForSingleObject(info_.hProcess, 5000);
+        }
+        CloseHandle(info_.hProcess);
+        CloseHandle(info_.hThread);
+    }
+    info_ = PROCESS_INFORMATION();
+    main_ = nullptr;
+}
+
+std::string WindowText(HWND window)
+{
+    char text[1024] = { 0 };
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
+                             SMTO_ABORTIFHUNG, 5000, &length))
+        return std::string();
+    return std::string(text, strnlen(text, sizeof(text)));
+}
+
+std::string ComboSelectedText(HWND combo)
+{
+    LRESULT index = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR)
+        return std::string();
+    LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, index, 0);
+    if (length == CB_ERR || length > 1000)
+        return std::string();
+    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
+    SendMessageA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    return text.data();
+}
+
+std::string ListText(HWND list, int index)
+{
+    LRESULT length = SendMessageA(list, LB_GETTEXTLEN, index, 0);
+    if (length == LB_ERR || length > 1000)
+        return std::string();
+    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
+    SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    return text.data();
+}
+
+int ListCount(HWND list)
+{
+    return static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+}
+
+bool IsChecked(HWND button)
+{
+    return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void ClickAt(HWND window, int x, int y)
+{
+    LPARAM at = MAKELPARAM(x, y);
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(window, WM_LBUTTONUP, 0, at);
+    Settle(window);
+}
+
+void Click(HWND window)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    ClickAt(window, client.right / 2, client.bottom / 2);
+}
+
+void ClickListItem(HWND list, int index)
+{
+    SendMessageA(list, LB_SETTOPINDEX, index, 0);
+    RECT item = { 0, 0, 0, 0 };
+    SendMessageA(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
+    ClickAt(list, (item.left + item.right) / 2, (item.top + item.bottom) / 2);
+}
+
+void PressKey(HWND window, UINT virtualKey)
+{
+    UINT scan = MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC);
+    PostMessageA(window, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
+    PostMessageA(window, WM_KEYUP, virtualKey, 1 | (scan << 16) | (3u << 30));
+    Settle(window);
+}
+
+void TypeText(HWND edit, const std::string &text)
+{
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    SendMessageA(edit, WM_CLEAR, 0, 0);
+    for (char c : text)
+        PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
+    Settle(edit);
+}
+
+void SelectComboText(HWND combo, const std::string &text)
+{
+    LRESULT index = SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                 reinterpret_cast<LPARAM>(text.c_str()));
+    if (index == CB_ERR)
+        return;
+    SendMessageA(combo, CB_SETCURSEL, index, 0);
+    // Tell the window as a player's choice would.
+    HWND parent = GetParent(combo);
+    PostMessageA(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+    Settle(combo);
+}
+
+void Settle(HWND window)
+{
+    // Posted messages are handled in order: post a harmless marker behind them and wait
+    // until it has been handled. The map list has no horizontal scroll bar, so its
+    // horizontal extent changes nothing a player sees.
+    static LPARAM marker = 1000;
+    HWND root = GetAncestor(window, GA_ROOTOWNER);
+    HWND list = GetDlgItem(root ? root : window, 1001);
+    if (!list)
+    {
+        Sleep(200);
+        return;
+    }
+    WPARAM extent = static_cast<WPARAM>(++marker);
+    PostMessageA(list, LB_SETHORIZONTALEXTENT, extent, 0);
+    WaitUntil([&] { return static_cast<WPARAM>(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0)) == extent; },
+              10000);
+}

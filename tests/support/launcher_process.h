@@ -1,0 +1,63 @@
+// Starting Pelmar.exe as a player would, and using its windows from outside: clicks and
+// key presses go into its message queue, states are read back with messages.
+#ifndef PELMAR_LAUNCHER_PROCESS_H
+#define PELMAR_LAUNCHER_PROCESS_H
+
+#include <windows.h>
+
+#include <string>
+
+std::string PelmarExePath();
+std::string StandInExePath();
+
+class LauncherProcess
+{
+public:
+    LauncherProcess() = default;
+    ~LauncherProcess();
+    LauncherProcess(const LauncherProcess &) = delete;
+    LauncherProcess &operator=(const LauncherProcess &) = delete;
+
+    // Starts exe with workingDirectory as its working directory and waits for its main
+    // window (a visible dialog captioned "Pelmar") to wait for input.
+    bool Start(const std::string &workingDirectory, const std::string &exe = PelmarExePath());
+
+    HWND Main() const { return main_; }
+    HWND Control(int id) const { return GetDlgItem(main_, id); }
+    // The About box: the process's other dialog, visible or not.
+    HWND About() const;
+    // The process's visible top-level window with that caption (a message box, say).
+    HWND FindVisibleWindow(const char *caption) const;
+    HANDLE Process() const { return info_.hProcess; }
+    DWORD Id() const { return info_.dwProcessId; }
+
+    // Waits for the process to end; returns its exit code, or STILL_ACTIVE on time-out.
+    DWORD WaitForExit(DWORD timeoutMs = 10000);
+    // The caption's close: WM_SYSCOMMAND / SC_CLOSE, as from the caption's button.
+    void Close() const;
+    void Kill();
+
+private:
+    PROCESS_INFORMATION info_ = {};
+    HWND main_ = nullptr;
+};
+
+// Reading another process's windows.
+std::string WindowText(HWND window);
+std::string ComboSelectedText(HWND combo);
+std::string ListText(HWND list, int index);
+int ListCount(HWND list);
+bool IsChecked(HWND button);
+
+// Input delivered to another process's windows.
+void ClickAt(HWND window, int x, int y);
+void Click(HWND window);                 // at its centre
+void ClickListItem(HWND list, int index);
+void PressKey(HWND window, UINT virtualKey);
+void TypeText(HWND edit, const std::string &text);   // replaces the text, as typed
+void SelectComboText(HWND combo, const std::string &text);
+
+// Waits until the other thread has handled everything queued so far.
+void Settle(HWND window);
+
+#endif
