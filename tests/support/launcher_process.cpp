@@ -135,27 +135,40 @@ std::string WindowText(HWND window)
     return std::string(text, strnlen(text, sizeof(text)));
 }
 
+namespace
+{
+// Another process's list texts come through the wide messages: Wine marshals the ANSI
+// LB_GETTEXT and CB_GETLBTEXT across processes as wide text.
+std::string ItemText(HWND window, UINT lengthMessage, UINT textMessage, int index)
+{
+    LRESULT length = SendMessageW(window, lengthMessage, index, 0);
+    if (length < 0 || length > 1000)
+        return std::string();
+    std::vector<WCHAR> wide(static_cast<size_t>(length) + 1, L'\0');
+    if (SendMessageW(window, textMessage, index, reinterpret_cast<LPARAM>(wide.data())) < 0)
+        return std::string();
+    char text[2048] = { 0 };
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, text, sizeof(text) - 1, nullptr, nullptr);
+    return text;
+}
+}
+
 std::string ComboSelectedText(HWND combo)
 {
     LRESULT index = SendMessageA(combo, CB_GETCURSEL, 0, 0);
     if (index == CB_ERR)
         return std::string();
-    LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, index, 0);
-    if (length == CB_ERR || length > 1000)
-        return std::string();
-    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
-    SendMessageA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-    return text.data();
+    return ItemText(combo, CB_GETLBTEXTLEN, CB_GETLBTEXT, static_cast<int>(index));
+}
+
+std::string ComboText(HWND combo, int index)
+{
+    return ItemText(combo, CB_GETLBTEXTLEN, CB_GETLBTEXT, index);
 }
 
 std::string ListText(HWND list, int index)
 {
-    LRESULT length = SendMessageA(list, LB_GETTEXTLEN, index, 0);
-    if (length == LB_ERR || length > 1000)
-        return std::string();
-    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
-    SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-    return text.data();
+    return ItemText(list, LB_GETTEXTLEN, LB_GETTEXT, index);
 }
 
 int ListCount(HWND list)

@@ -45,6 +45,7 @@ private:
 // Reading another process's windows.
 std::string WindowText(HWND window);
 std::string ComboSelectedText(HWND combo);
+std::string ComboText(HWND combo, int index);
 std::string ListText(HWND list, int index);
 int ListCount(HWND list);
 bool IsChecked(HWND button);

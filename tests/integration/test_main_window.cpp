@@ -1,0 +1,460 @@
+#include "app/globals.h"
+#include "app/launcher.h"
+#include "resources/resource.h"
+#include "test_support.h"
+#include "ui/about_box.h"
+#include "ui/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace
+{
+// The real main window from the real template, destroyed again at the end of a test.
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        window_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
+                                     MainDialogProc, 0);
+        ASSERT_NE(nullptr, window_);
+    }
+    void TearDown() override
+    {
+        if (window_)
+            DestroyWindow(window_);
+        // WM_DESTROY posts the quit message; it is not meant for this program.
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        {
+        }
+    }
+    HWND Control(int id) const { return GetDlgItem(window_, id); }
+
+    HWND window_ = nullptr;
+};
+
+std::string ClassOf(HWND window)
+{
+    char name[64] = { 0 };
+    GetClassNameA(window, name, sizeof(name));
+    return name;
+}
+
+std::string TextOf(HWND window)
+{
+    char text[256] = { 0 };
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
+// One row of the window's layout: id, class, text, dialog-unit rectangle, style bits that
+// must be set.
+struct ControlRow
+{
+    int id;
+    const char *className;
+    const char *text;
+    int x, y, width, height;
+    DWORD style;
+};
+
+const ControlRow MainLayout[] = {
+    { IDC_RUN, "Button", "Run", 253, 150, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP | WS_DISABLED },
+    { IDC_MAP_LIST, "ListBox", "", 7, 13, 118, 151,
+      LBS_NOTIFY | LBS_SORT | LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_BORDER
+          | WS_VSCROLL | WS_TABSTOP },
+    { IDC_PARAMS_GROUP, "Button", " Params: ", 131, 9, 171, 50, BS_GROUPBOX },
+    { -1, "Static", "Maps:", 7, 4, 20, 8, 0 },
+    { -1, "Static", "Map:", 139, 22, 17, 8, 0 },
+    { IDC_MAP_PARAMS, "Edit", "", 170, 20, 125, 13, WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP },
+    { -1, "Static", "Game:", 139, 41, 22, 8, 0 },
+    { IDC_GAME_PARAMS, "Edit", "", 170, 39, 125, 13, WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP },
+    { IDC_FULLSCREEN, "Button", "Fullscreen Mode:", 131, 89, 74, 10, BS_AUTOCHECKBOX | BS_NOTIFY | WS_TABSTOP },
+    { IDC_LANGUAGE_LABEL, "Static", "Language:", 132, 68, 35, 8, 0 },
+    { IDC_LANGUAGE, "ComboBox", "", 170, 66, 125, 30, CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP },
+    { IDC_WINDOW_MODE, "ComboBox", "", 212, 105, 83, 30, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP },
+    { IDC_WINDOW_MODE_LABEL, "Static", "Window Mode:", 142, 107, 48, 8, 0 },
+    { IDC_FULLSCREEN_MODE, "ComboBox", "", 212, 88, 83, 30, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP },
+    { IDC_ABOUT, "Button", "?", 130, 150, 15, 14, BS_PUSHBUTTON | WS_TABSTOP },
+};
+
+TEST_F(MainWindowTest, TemplateGivesCaptionStylesAndSize)
+{
+    EXPECT_EQ("Pelmar", TextOf(window_));
+    LONG style = GetWindowLongA(window_, GWL_STYLE);
+    EXPECT_EQ(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME,
+              style & (WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME));
+    EXPECT_EQ(0, style & (WS_MAXIMIZEBOX | WS_THICKFRAME | WS_VISIBLE));
+    EXPECT_TRUE(GetWindowLongA(window_, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+
+    RECT units = { 0, 0, 309, 171 };
+    MapDialogRect(window_, &units);
+    RECT client;
+    GetClientRect(window_, &client);
+    EXPECT_EQ(units.right, client.right);
+    EXPECT_EQ(units.bottom, client.bottom);
+}
+
+// One control of a DIALOGEX template, as stored in the resource.
+struct TemplateItem
+{
+    DWORD exStyle, style;
+    short x, y, cx, cy;
+    int id;
+    std::string className, text;
+};
+
+struct DialogTemplate
+{
+    DWORD exStyle = 0, style = 0;
+    short cx = 0, cy = 0;
+    std::string caption, font;
+    WORD pointSize = 0;
+    std::vector<TemplateItem> items;
+};
+
+// Reads a name-or-ordinal field; predefined classes come back by their names.
+const WORD *ReadNameOrOrdinal(const WORD *at, std::string *name)
+{
+    static const char *const classes[] = { "Button", "Edit", "Static", "ListBox", "ScrollBar", "ComboBox" };
+    name->clear();
+    if (*at == 0xFFFF)
+    {
+        WORD ordinal = at[1];
+        if (ordinal >= 0x80 && ordinal <= 0x85)
+            *name = classes[ordinal - 0x80];
+        else
+            *name = "#" + std::to_string(ordinal);
+        return at + 2;
+    }
+    while (*at)
+        name->push_back(static_cast<char>(*at++));
+    return at + 1;
+}
+
+const BYTE *AlignDword(const void *at)
+{
+    return reinterpret_cast<const BYTE *>((reinterpret_cast<UINT_PTR>(at) + 3) & ~static_cast<UINT_PTR>(3));
+}
+
+DialogTemplate LoadDialogTemplate(int id)
+{
+    DialogTemplate dialog;
+    HRSRC resource = FindResourceA(nullptr, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));
+    if (!resource)
+        return dialog;
+    const BYTE *at = static_cast<const BYTE *>(LockResource(LoadResource(nullptr, resource)));
+    const WORD *words = reinterpret_cast<const WORD *>(at);
+    if (words[0] != 1 || words[1] != 0xFFFF)
+        return dialog;
+    memcpy(&dialog.exStyle, at + 8, 4);
+    memcpy(&dialog.style, at + 12, 4);
+    WORD count;
+    memcpy(&count, at + 16, 2);
+    memcpy(&dialog.cx, at + 22, 2);
+    memcpy(&dialog.cy, at + 24, 2);
+    std::string menu, windowClass;
+    words = ReadNameOrOrdinal(reinterpret_cast<const WORD *>(at + 26), &menu);
+    words = ReadNameOrOrdinal(words, &windowClass);
+    words = ReadNameOrOrdinal(words, &dialog.caption);
+    if (dialog.style & DS_SETFONT)
+    {
+        dialog.pointSize = words[0];
+        words = ReadNameOrOrdinal(reinterpret_cast<const WORD *>(reinterpret_cast<const BYTE *>(words) + 6), &dialog.font);
+    }
+    for (WORD i = 0; i < count; ++i)
+    {
+        const BYTE *item = AlignDword(words);
+        TemplateItem control;
+        memcpy(&control.exStyle, item + 4, 4);
+        memcpy(&control.style, item + 8, 4);
+        memcpy(&control.x, item + 12, 2);
+        memcpy(&control.y, item + 14, 2);
+        memcpy(&control.cx, item + 16, 2);
+        memcpy(&control.cy, item + 18, 2);
+        DWORD itemId;
+        memcpy(&itemId, item + 20, 4);
+        control.id = static_cast<int>(itemId);
+        words = ReadNameOrOrdinal(reinterpret_cast<const WORD *>(item + 24), &control.className);
+        words = ReadNameOrOrdinal(words, &control.text);
+        WORD extra = *words++;
+        words = reinterpret_cast<const WORD *>(reinterpret_cast<const BYTE *>(words) + extra);
+        dialog.items.push_back(control);
+    }
+    return dialog;
+}
+}
+
+TEST(MainTemplate, HeaderAndEveryControlAsLaidOut)
+{
+    DialogTemplate dialog = LoadDialogTemplate(IDD_MAIN);
+    EXPECT_EQ("Pelmar", dialog.caption);
+    EXPECT_EQ(309, dialog.cx);
+    EXPECT_EQ(171, dialog.cy);
+    EXPECT_EQ("MS Shell Dlg", dialog.font);
+    EXPECT_EQ(8, dialog.pointSize);
+    const DWORD wanted = DS_SETFONT | DS_FIXEDSYS | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    EXPECT_EQ(wanted, dialog.style & ~static_cast<DWORD>(WS_VISIBLE));
+    EXPECT_EQ(0u, dialog.style & WS_VISIBLE);
+    EXPECT_EQ(static_cast<DWORD>(WS_EX_APPWINDOW), dialog.exStyle);
+
+    ASSERT_EQ(sizeof(MainLayout) / sizeof(MainLayout[0]), dialog.items.size());
+    for (size_t i = 0; i < dialog.items.size(); ++i)
+    {
+        const ControlRow &row = MainLayout[i];
+        const TemplateItem &item = dialog.items[i];
+        SCOPED_TRACE(row.text[0] ? row.text : row.className);
+        EXPECT_EQ(row.id, static_cast<short>(item.id));
+        EXPECT_STRCASEEQ(row.className, item.className.c_str());
+        EXPECT_EQ(row.text, item.text);
+        EXPECT_EQ(row.x, item.x);
+        EXPECT_EQ(row.y, item.y);
+        EXPECT_EQ(row.width, item.cx);
+        EXPECT_EQ(row.height, item.cy);
+        EXPECT_EQ(row.style, item.style & row.style);
+        // The kind of button, combo box or list lives in the low bits: they must match.
+        EXPECT_EQ(row.style & 0xF, item.style & 0xF);
+        EXPECT_TRUE(item.style & WS_VISIBLE);
+    }
+}
+
+TEST_F(MainWindowTest, ControlsAreCreatedInTabOrderAtTheirPlaces)
+{
+    HWND child = GetWindow(window_, GW_CHILD);
+    for (const ControlRow &row : MainLayout)
+    {
+        ASSERT_NE(nullptr, child) << "missing control " << row.id;
+        SCOPED_TRACE(row.text[0] ? row.text : ClassOf(child).c_str());
+        EXPECT_EQ(row.id, static_cast<short>(GetDlgCtrlID(child)));
+        EXPECT_STRCASEEQ(row.className, ClassOf(child).c_str());
+        if (row.id != IDC_LANGUAGE && row.id != IDC_WINDOW_MODE && row.id != IDC_FULLSCREEN_MODE)
+        {
+            EXPECT_EQ(row.text, TextOf(child));
+        }
+
+        RECT origin = { row.x, row.y, 0, 0 };
+        RECT size = { 0, 0, row.width, row.height };
+        MapDialogRect(window_, &origin);
+        MapDialogRect(window_, &size);
+        RECT actual;
+        GetWindowRect(child, &actual);
+        MapWindowPoints(nullptr, window_, reinterpret_cast<POINT *>(&actual), 2);
+        EXPECT_EQ(origin.left, actual.left);
+        EXPECT_EQ(origin.top, actual.top);
+        EXPECT_EQ(size.right, actual.right - actual.left);
+        // A drop-down list is as high as its closed field; the template gives the open height.
+        if (row.id != IDC_LANGUAGE && row.id != IDC_WINDOW_MODE && row.id != IDC_FULLSCREEN_MODE)
+        {
+            EXPECT_EQ(size.bottom, actual.bottom - actual.top);
+        }
+        child = GetWindow(child, GW_HWNDNEXT);
+    }
+    EXPECT_EQ(nullptr, child) << "a control more than the layout has";
+    EXPECT_EQ(IDC_RUN, LOWORD(SendMessageA(window_, DM_GETDEFID, 0, 0)));
+    EXPECT_FALSE(IsWindowEnabled(Control(IDC_RUN)));
+}
+
+TEST(AboutTemplate, HeaderAndControls)
+{
+    DialogTemplate dialog = LoadDialogTemplate(IDD_ABOUT);
+    EXPECT_EQ("About...", dialog.caption);
+    EXPECT_EQ(233, dialog.cx);
+    EXPECT_EQ(87, dialog.cy);
+    EXPECT_EQ("MS Shell Dlg", dialog.font);
+    EXPECT_EQ(8, dialog.pointSize);
+    const DWORD wanted = DS_SETFONT | DS_FIXEDSYS | DS_MODALFRAME | DS_SYSMODAL | WS_CAPTION | WS_SYSMENU;
+    EXPECT_EQ(wanted, dialog.style);
+    EXPECT_EQ(static_cast<DWORD>(WS_EX_DLGMODALFRAME), dialog.exStyle);
+
+    ASSERT_EQ(5u, dialog.items.size());
+    EXPECT_EQ(IDC_ABOUT_OK, dialog.items[0].id);
+    EXPECT_EQ("OK", dialog.items[0].text);
+    EXPECT_EQ(static_cast<DWORD>(BS_DEFPUSHBUTTON), dialog.items[0].style & 0xF);
+    EXPECT_EQ(176, dialog.items[0].x);
+    EXPECT_EQ(66, dialog.items[0].y);
+    EXPECT_EQ(IDC_ABOUT_ICON, dialog.items[1].id);
+    EXPECT_EQ(static_cast<DWORD>(SS_ICON | SS_REALSIZEIMAGE), dialog.items[1].style & (SS_TYPEMASK | SS_REALSIZEIMAGE));
+    EXPECT_EQ(21, dialog.items[1].x);
+    EXPECT_EQ("Pelmar", dialog.items[2].text);
+    EXPECT_EQ(51, dialog.items[2].x);
+    EXPECT_EQ(21, dialog.items[2].y);
+    EXPECT_EQ(51, dialog.items[3].x);
+    EXPECT_EQ(31, dialog.items[3].y);
+    EXPECT_FALSE(dialog.items[3].text.empty());
+    EXPECT_EQ(IDC_ABOUT_LINK, dialog.items[4].id);
+    EXPECT_STRCASEEQ("SysLink", dialog.items[4].className.c_str());
+    EXPECT_EQ(0u, dialog.items[4].text.find("<a href=\""));
+    EXPECT_EQ(118, dialog.items[4].cx);
+    EXPECT_EQ(14, dialog.items[4].cy);
+}
+
+TEST_F(MainWindowTest, PicturesLoadInTheirFormats)
+{
+    ASSERT_NE(nullptr, MapIconBitmap);
+    BITMAP bitmap;
+    ASSERT_EQ(static_cast<int>(sizeof(bitmap)), GetObjectA(MapIconBitmap, sizeof(bitmap), &bitmap));
+    EXPECT_EQ(16, bitmap.bmWidth);
+    EXPECT_EQ(16, bitmap.bmHeight);
+
+    EXPECT_NE(0, SendMessageA(window_, WM_GETICON, ICON_SMALL, 0));
+
+    // The icon resource is one 32 x 32 image of 256 colours.
+    HRSRC group = FindResourceA(nullptr, MAKEINTRESOURCEA(IDI_APP), MAKEINTRESOURCEA(14));
+    ASSERT_NE(nullptr, group);
+    const BYTE *directory = static_cast<const BYTE *>(LockResource(LoadResource(nullptr, group)));
+    ASSERT_NE(nullptr, directory);
+    EXPECT_EQ(1, directory[4] | (directory[5] << 8));
+    EXPECT_EQ(32, directory[6]);
+    EXPECT_EQ(32, directory[7]);
+    EXPECT_EQ(8, directory[12] | (directory[13] << 8));
+
+    // The map bitmap is 24 bits on pure magenta: its corner pixel.
+    HRSRC bits = FindResourceA(nullptr, MAKEINTRESOURCEA(IDB_MAP), MAKEINTRESOURCEA(2));
+    ASSERT_NE(nullptr, bits);
+    const BITMAPINFOHEADER *info = static_cast<const BITMAPINFOHEADER *>(LockResource(LoadResource(nullptr, bits)));
+    EXPECT_EQ(24, info->biBitCount);
+    const BYTE *pixels = reinterpret_cast<const BYTE *>(info) + info->biSize;
+    EXPECT_EQ(0xFF, pixels[0]);
+    EXPECT_EQ(0x00, pixels[1]);
+    EXPECT_EQ(0xFF, pixels[2]);
+}
+
+TEST_F(MainWindowTest, RunFollowsTheMapSelection)
+{
+    HWND list = Control(IDC_MAP_LIST);
+    EXPECT_FALSE(IsWindowEnabled(Control(IDC_RUN)));
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("DM-Deck16"));
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("CTF-Face"));
+
+    SendMessageA(list, LB_SETCURSEL, 1, 0);
+    SendMessageA(window_, WM_COMMAND, MAKEWPARAM(IDC_MAP_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    EXPECT_TRUE(IsWindowEnabled(Control(IDC_RUN)));
+
+    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    SendMessageA(window_, WM_COMMAND, MAKEWPARAM(IDC_MAP_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    EXPECT_FALSE(IsWindowEnabled(Control(IDC_RUN)));
+
+    // Selection changes of other controls, and other notifications of the list, do nothing.
+    SendMessageA(list, LB_SETCURSEL, 0, 0);
+    SendMessageA(window_, WM_COMMAND, MAKEWPARAM(IDC_LANGUAGE, LBN_SELCHANGE), 0);
+    SendMessageA(window_, WM_COMMAND, MAKEWPARAM(IDC_MAP_LIST, LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
+    EXPECT_FALSE(IsWindowEnabled(Control(IDC_RUN)));
+}
+
+TEST_F(MainWindowTest, FullscreenSwitchFlipsWhichModeListIsUsable)
+{
+    FullscreenEnabled = false;
+    ApplyFullscreenState(window_);
+    EXPECT_FALSE(IsWindowEnabled(Control(IDC_FULLSCREEN_MODE)));
+    EXPECT_TRUE(IsWindowEnabled(Control(IDC_WINDOW_MODE)));
+    EXPECT_TRUE(IsWindowEnabled(Control(IDC_WINDOW_MODE_LABEL)));
+
+    SendMessageA(Control(IDC_FULLSCREEN), BM_CLICK, 0, 0);
+    EXPECT_TRUE(FullscreenEnabled);
+    EXPECT_EQ(BST_CHECKED, SendMessageA(Control(IDC_FULLSCREEN), BM_GETCHECK, 0, 0));
+    EXPECT_TRUE(IsWindowEnabled(Control(IDC_FULLSCREEN_MODE)));
+    EXPECT_FALSE(IsWindowEnabled(Control(IDC_WINDOW_MODE)));
+    EXPECT_FALSE(IsWindowEnabled(Control(IDC_WINDOW_MODE_LABEL)));
+
+    SendMessageA(Control(IDC_FULLSCREEN), BM_CLICK, 0, 0);
+    EXPECT_FALSE(FullscreenEnabled);
+    EXPECT_FALSE(IsWindowEnabled(Control(IDC_FULLSCREEN_MODE)));
+    EXPECT_TRUE(IsWindowEnabled(Control(IDC_WINDOW_MODE)));
+}
+
+TEST_F(MainWindowTest, ActivationChangeRepaintsTheWholeWindow)
+{
+    ShowWindow(window_, SW_SHOWNA);
+    UpdateWindow(window_);
+    ValidateRect(window_, nullptr);
+    RECT update;
+    ASSERT_FALSE(GetUpdateRect(window_, &update, FALSE));
+
+    SendMessageA(window_, WM_ACTIVATE, WA_INACTIVE, 0);
+    ASSERT_TRUE(GetUpdateRect(window_, &update, FALSE));
+    RECT client;
+    GetClientRect(window_, &client);
+    EXPECT_TRUE(EqualRect(&client, &update));
+    UpdateWindow(window_);
+    EXPECT_FALSE(GetUpdateRect(window_, &update, FALSE));
+    ShowWindow(window_, SW_HIDE);
+}
+
+TEST_F(MainWindowTest, EscapeAndUnknownCommandsKeepTheWindow)
+{
+    SendMessageA(window_, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    SendMessageA(window_, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_TRUE(IsWindow(window_));
+}
+
+TEST(AboutBoxPlacement, CentredAndKeptOnTheScreen)
+{
+    const int w = 360, h = 150, screenW = 1024, screenH = 768;
+    RECT main = { 100, 100, 560, 400 };
+    POINT at = AboutBoxPosition(main, w, h, screenW, screenH);
+    EXPECT_EQ((460 - w) / 2 + 100, at.x);
+    EXPECT_EQ((300 - h) / 2 + 100, at.y);
+
+    RECT offLeft = { -400, 100, 60, 400 };
+    EXPECT_EQ(0, AboutBoxPosition(offLeft, w, h, screenW, screenH).x);
+    RECT offTop = { 100, -280, 560, 20 };
+    EXPECT_EQ(0, AboutBoxPosition(offTop, w, h, screenW, screenH).y);
+    RECT offRight = { 900, 100, 1360, 400 };
+    EXPECT_EQ(screenW - w, AboutBoxPosition(offRight, w, h, screenW, screenH).x);
+    RECT offBottom = { 100, 700, 560, 1000 };
+    EXPECT_EQ(screenH - h, AboutBoxPosition(offBottom, w, h, screenW, screenH).y);
+
+    // Negative halves truncate towards zero, as the platform's division does.
+    RECT odd = { 10, 10, 11, 11 };
+    EXPECT_EQ((1 - 4) / 2 + 10, AboutBoxPosition(odd, 4, 4, screenW, screenH).x);
+}
+
+TEST(Launcher, NoTemplateGivesNonZeroExitInsteadOfWaitingForEver)
+{
+    // kernel32 holds no dialog 101: the main window cannot be made.
+    EXPECT_EQ(ExitNoMainWindow, RunLauncher(GetModuleHandleA("kernel32.dll"), SW_SHOWNORMAL));
+}
+
+TEST(Launcher, VersionBlockNamesOneZeroZeroThree)
+{
+    char path[MAX_PATH];
+    ASSERT_NE(0u, GetModuleFileNameA(nullptr, path, sizeof(path)));
+    HRSRC version = FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(16));
+    ASSERT_NE(nullptr, version);
+    const BYTE *block = static_cast<const BYTE *>(LockResource(LoadResource(nullptr, version)));
+    DWORD size = SizeofResource(nullptr, version);
+    // VS_FIXEDFILEINFO follows its signature inside the block.
+    const VS_FIXEDFILEINFO *fixed = nullptr;
+    for (DWORD i = 0; i + sizeof(VS_FIXEDFILEINFO) <= size; i += 4)
+    {
+        DWORD signature;
+        memcpy(&signature, block + i, sizeof(signature));
+        if (signature == 0xFEEF04BD)
+        {
+            fixed = reinterpret_cast<const VS_FIXEDFILEINFO *>(block + i);
+            break;
+        }
+    }
+    ASSERT_NE(nullptr, fixed);
+    EXPECT_EQ(MAKELONG(0, 1), fixed->dwFileVersionMS);
+    EXPECT_EQ(MAKELONG(3, 0), fixed->dwFileVersionLS);
+    EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
+    EXPECT_EQ(fixed->dwFileVersionLS, fixed->dwProductVersionLS);
+}
+
+TEST(Launcher, ManifestAsksForCommonControlsSixAsInvoker)
+{
+    HRSRC manifest = FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(nullptr, manifest);
+    const char *text = static_cast<const char *>(LockResource(LoadResource(nullptr, manifest)));
+    std::string xml(text, SizeofResource(nullptr, manifest));
+    EXPECT_NE(std::string::npos, xml.find("Microsoft.Windows.Common-Controls"));
+    EXPECT_NE(std::string::npos, xml.find("version=\"6.0.0.0\""));
+    EXPECT_NE(std::string::npos, xml.find("level=\"asInvoker\""));
+    EXPECT_NE(std::string::npos, xml.find("uiAccess=\"false\""));
+}
