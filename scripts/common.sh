@@ -9,7 +9,7 @@ PELMAR_NATIVE_BUILD="$PELMAR_BUILD/native"
 
 # Debian and Ubuntu package names; wine32:i386 is the part that runs 32-bit programs.
 PELMAR_PACKAGES=(cmake make g++ googletest g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
-                 binutils-mingw-w64-i686 wine wine32:i386 xvfb xauth imagemagick)
+                 binutils-mingw-w64-i686 wine wine32:i386 fonts-wine xvfb xauth imagemagick)
 
 pelmar_missing_packages() {
     local missing=() pkg
