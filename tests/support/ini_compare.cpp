@@ -1,6 +1,6 @@
 #include "ini_compare.h"
 
-#include <strings.h>
+#include <string.h>
 
 static std::string Trim(const std::string &text)
 {
@@ -14,7 +14,7 @@ static std::string Trim(const std::string &text)
 
 static bool SameName(const std::string &a, const std::string &b)
 {
-    return strcasecmp(a.c_str(), b.c_str()) == 0;
+    return _stricmp(a.c_str(), b.c_str()) == 0;
 }
 
 bool IniLine::operator==(const IniLine &other) const
