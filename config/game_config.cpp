@@ -8,6 +8,7 @@
 #include "../resources/resource.h"
 #include "../ui/main_window.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -83,15 +84,22 @@ static void FillLanguageList(HWND window)
     }
 }
 
+/* The right or bottom edge of a window of that size at that position, at least one pixel
+   past it and never beyond INT_MAX. */
+static LONG FarEdge(int position, int size)
+{
+    long long edge = static_cast<long long>(position) + (size > 0 ? size : 1);
+    return edge > INT_MAX ? INT_MAX : static_cast<LONG>(edge);
+}
+
 /* A stored position on a monitor since unplugged would hide the window: bring it back to
    the primary monitor's corner, as on a first start. */
 static void MoveToStoredPosition(HWND window)
 {
     int x = WindowPosX;
     int y = WindowPosY;
-    RECT stored = { x, y, x + MainWindowWidth, y + MainWindowHeight };
-    if (MainWindowWidth <= 0 || MainWindowHeight <= 0)
-        stored.right = x + 1, stored.bottom = y + 1;
+    /* Positions come from a hand-editable file and may be as large as INT_MAX. */
+    RECT stored = { x, y, FarEdge(x, MainWindowWidth), FarEdge(y, MainWindowHeight) };
     if (!MonitorFromRect(&stored, MONITOR_DEFAULTTONULL))
     {
         MONITORINFO info;

@@ -11,6 +11,7 @@
 std::string ReadProfileText(const char *section, const char *key, const char *fallback,
                             const std::string &file);
 
+/* Sets the key; nothing is written to a read-only file or to a folder of that name. */
 void WriteProfileText(const char *section, const char *key, const char *value,
                       const std::string &file);
 

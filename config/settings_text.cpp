@@ -22,8 +22,8 @@ bool FormatModeText(char *out, size_t size, unsigned long width, unsigned long h
 {
     if (size == 0)
         return false;
-    int length = snprintf(out, size, "%d%s%d%s%d", static_cast<int>(width), "x",
-                          static_cast<int>(height), "x", static_cast<int>(bits));
+    /* The system's fields are unsigned: a value above INT_MAX must not turn negative. */
+    int length = snprintf(out, size, "%lux%lux%lu", width, height, bits);
     if (length < 0 || static_cast<size_t>(length) >= size)
     {
         out[0] = '\0';

@@ -1,0 +1,295 @@
+// A player's settings from start to next start: chosen in the running launcher, written
+// into the game's file by Run and into the launcher's own file by close, shown again when
+// the launcher starts the next time.
+#include "ini_compare.h"
+#include "launcher_process.h"
+#include "test_support.h"
+#include "resources/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+namespace
+{
+const char ClientSection[] = "WinDrv.WindowsClient";
+const char EngineSection[] = "Engine.Engine";
+
+const std::vector<std::pair<std::string, std::string> > OwnedKeys = {
+    { ClientSection, "StartupFullscreen" },   { ClientSection, "WindowedViewportX" },
+    { ClientSection, "WindowedViewportY" },   { ClientSection, "WindowedColorBits" },
+    { ClientSection, "FullscreenViewportX" }, { ClientSection, "FullscreenViewportY" },
+    { ClientSection, "FullscreenColorBits" }, { EngineSection, "Language" },
+};
+
+// The stand-in game ends when its quit event is set; the started event tells that its
+// record is written.
+class StandInEvents
+{
+public:
+    StandInEvents()
+        : quit_(CreateEventA(nullptr, TRUE, FALSE, "PelmarStandInQuit")),
+          started_(CreateEventA(nullptr, TRUE, FALSE, "PelmarStandInStarted"))
+    {
+    }
+    ~StandInEvents()
+    {
+        // A game still running after a failed check must not outlive the test.
+        if (quit_)
+        {
+            SetEvent(quit_);
+            CloseHandle(quit_);
+        }
+        if (started_)
+            CloseHandle(started_);
+    }
+    StandInEvents(const StandInEvents &) = delete;
+    StandInEvents &operator=(const StandInEvents &) = delete;
+
+    bool Ready() const { return quit_ && started_; }
+    bool WaitStarted() const
+    {
+        return WaitUntil([this] { return WaitForSingleObject(started_, 0) == WAIT_OBJECT_0; }, 15000);
+    }
+    void EndGame() const { SetEvent(quit_); }
+
+private:
+    HANDLE quit_;
+    HANDLE started_;
+};
+
+std::vector<std::string> ComboEntries(HWND combo)
+{
+    std::vector<std::string> texts;
+    LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i)
+        texts.push_back(ComboText(combo, static_cast<int>(i)));
+    return texts;
+}
+
+int ListIndexOf(HWND list, const std::string &text)
+{
+    for (int i = 0; i < ListCount(list); ++i)
+        if (ListText(list, i) == text)
+            return i;
+    return -1;
+}
+
+RECT RectOf(HWND window)
+{
+    RECT rect = { 0, 0, 0, 0 };
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+std::string Value(const std::vector<IniLine> &lines, const char *section, const char *key)
+{
+    const IniLine *line = FindIniKey(lines, section, key);
+    return line ? line->value : std::string("<missing>");
+}
+
+// "1024x768x32" into its three values.
+std::vector<std::string> ModePieces(const std::string &text)
+{
+    std::string::size_type first = text.find('x');
+    std::string::size_type second = text.find('x', first + 1);
+    return { text.substr(0, first), text.substr(first + 1, second - first - 1), text.substr(second + 1) };
+}
+
+void ExpectSameLines(const std::vector<IniLine> &expected, const std::vector<IniLine> &actual)
+{
+    ASSERT_EQ(expected.size(), actual.size());
+    for (size_t i = 0; i < expected.size(); ++i)
+        ASSERT_EQ(expected[i], actual[i]) << "line " << i << ": expected " << Describe(expected[i])
+                                          << ", found " << Describe(actual[i]);
+}
+
+// A game folder with maps, languages and the stand-in game as the executable.
+void LayOutGame(const TempGameFolder &game, bool withConfiguration)
+{
+    game.Touch("Maps\\DM-Deck16.unr");
+    game.Touch("Maps\\DM-Tundra.unr");
+    game.Touch("Maps\\UPak\\Crashsite.unr");
+    game.Touch("System\\Engine.int");
+    game.Touch("System\\Engine.det");
+    game.Touch("System\\Engine.frt");
+    CopyFileA(StandInExePath().c_str(), (game.System() + "\\UnrealTournament.exe").c_str(), FALSE);
+    // The bytes only: the fixture itself is kept read-only.
+    if (withConfiguration)
+        game.Write("System\\UnrealTournament.ini", ReadTextFile(FixturePath("UnrealTournament-as-shipped.ini")));
+}
+
+// Selects a map, presses Run, checks the running state while the game runs, ends the game
+// and waits for the launcher to come back.
+void RunMapAndEndGame(const LauncherProcess &pelmar, const StandInEvents &events, const std::string &map,
+                      const std::function<void()> &whileRunning)
+{
+    HWND list = pelmar.Control(IDC_MAP_LIST);
+    int index = ListIndexOf(list, map);
+    ASSERT_GE(index, 0) << map;
+    ClickListItem(list, index);
+    ASSERT_TRUE(IsWindowEnabled(pelmar.Control(IDC_RUN)));
+    Click(pelmar.Control(IDC_RUN));
+    ASSERT_TRUE(events.WaitStarted());
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(pelmar.Main()) == "Pelmar - [RUNNING: " + map + "]"; }))
+        << WindowText(pelmar.Main());
+    whileRunning();
+    events.EndGame();
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(pelmar.Main()) == "Pelmar" && IsWindowEnabled(pelmar.Main()); }))
+        << WindowText(pelmar.Main());
+}
+}
+
+TEST(SettingsJourney, ChoicesReachBothFilesAndComeBack)
+{
+    TempGameFolder game("e2e-journey");
+    LayOutGame(game, true);
+    const std::string gameIni = game.System() + "\\UnrealTournament.ini";
+    const std::string pelmarIni = game.System() + "\\Pelmar.ini";
+    const std::vector<IniLine> shipped = ParseIni(ReadTextFile(gameIni));
+    ASSERT_FALSE(shipped.empty());
+
+    StandInEvents events;
+    ASSERT_TRUE(events.Ready());
+    std::string windowed, fullscreen;
+    RECT placed = { 0, 0, 0, 0 };
+    {
+        LauncherProcess pelmar;
+        ASSERT_TRUE(pelmar.Start(game.System()));
+        // As shipped: fullscreen on, English.
+        EXPECT_TRUE(IsChecked(pelmar.Control(IDC_FULLSCREEN)));
+        EXPECT_EQ("English (INT)", ComboSelectedText(pelmar.Control(IDC_LANGUAGE)));
+
+        std::vector<std::string> modes = ComboEntries(pelmar.Control(IDC_WINDOW_MODE));
+        ASSERT_FALSE(modes.empty());
+        EXPECT_EQ(modes, ComboEntries(pelmar.Control(IDC_FULLSCREEN_MODE)));
+        windowed = modes.back();
+        fullscreen = modes.front();
+
+        Click(pelmar.Control(IDC_FULLSCREEN));
+        ASSERT_FALSE(IsChecked(pelmar.Control(IDC_FULLSCREEN)));
+        ASSERT_TRUE(IsWindowEnabled(pelmar.Control(IDC_WINDOW_MODE)));
+        SelectComboText(pelmar.Control(IDC_WINDOW_MODE), windowed);
+        SelectComboText(pelmar.Control(IDC_FULLSCREEN_MODE), fullscreen);
+        SelectComboText(pelmar.Control(IDC_LANGUAGE), "German (DET)");
+        ASSERT_EQ(windowed, ComboSelectedText(pelmar.Control(IDC_WINDOW_MODE)));
+        ASSERT_EQ(fullscreen, ComboSelectedText(pelmar.Control(IDC_FULLSCREEN_MODE)));
+        ASSERT_EQ("German (DET)", ComboSelectedText(pelmar.Control(IDC_LANGUAGE)));
+        TypeText(pelmar.Control(IDC_MAP_PARAMS), "?Mutator=Botpack.InstaGibDM");
+        TypeText(pelmar.Control(IDC_GAME_PARAMS), "-log -nosound");
+        ASSERT_EQ("-log -nosound", WindowText(pelmar.Control(IDC_GAME_PARAMS)));
+
+        RunMapAndEndGame(pelmar, events, "DM-Tundra", [&] {
+            // Run has written the game's file before starting the game, and nothing of the
+            // launcher's own.
+            std::vector<IniLine> lines = ParseIni(ReadTextFile(gameIni));
+            EXPECT_EQ("False", Value(lines, ClientSection, "StartupFullscreen"));
+            EXPECT_EQ("det", Value(lines, EngineSection, "Language"));
+            EXPECT_FALSE(FileExists(pelmarIni));
+        });
+        EXPECT_FALSE(FileExists(pelmarIni));
+        EXPECT_NE(std::string::npos, ReadTextFile(game.System() + "\\standin-run.txt").find("cmdline=DM-Tundra"));
+
+        SetWindowPos(pelmar.Main(), nullptr, 140, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        Settle(pelmar.Main());
+        placed = RectOf(pelmar.Main());
+        ASSERT_EQ(140, placed.left);
+        ASSERT_EQ(90, placed.top);
+        pelmar.Close();
+        EXPECT_EQ(0u, pelmar.WaitForExit());
+    }
+
+    // The game's file: the new choices, everything else as it was, in its order.
+    std::vector<IniLine> after = ParseIni(ReadTextFile(gameIni));
+    ExpectSameLines(WithoutKeys(shipped, OwnedKeys), WithoutKeys(after, OwnedKeys));
+    std::vector<std::string> w = ModePieces(windowed), f = ModePieces(fullscreen);
+    EXPECT_EQ("False", Value(after, ClientSection, "StartupFullscreen"));
+    EXPECT_EQ(w[0], Value(after, ClientSection, "WindowedViewportX"));
+    EXPECT_EQ(w[1], Value(after, ClientSection, "WindowedViewportY"));
+    EXPECT_EQ(w[2], Value(after, ClientSection, "WindowedColorBits"));
+    EXPECT_EQ(f[0], Value(after, ClientSection, "FullscreenViewportX"));
+    EXPECT_EQ(f[1], Value(after, ClientSection, "FullscreenViewportY"));
+    EXPECT_EQ(f[2], Value(after, ClientSection, "FullscreenColorBits"));
+    EXPECT_EQ("det", Value(after, EngineSection, "Language"));
+    // The same keys in the same places: no key added twice.
+    EXPECT_EQ(shipped.size(), after.size());
+
+    // The launcher's file: position and both fields.
+    std::vector<IniLine> own = ParseIni(ReadTextFile(pelmarIni));
+    EXPECT_EQ("140,90", Value(own, "Main", "HWndPos"));
+    EXPECT_EQ("?Mutator=Botpack.InstaGibDM", Value(own, "Main", "ParamsMap"));
+    EXPECT_EQ("-log -nosound", Value(own, "Main", "ParamsGame"));
+
+    // The next start shows it all.
+    LauncherProcess next;
+    ASSERT_TRUE(next.Start(game.System()));
+    EXPECT_FALSE(IsChecked(next.Control(IDC_FULLSCREEN)));
+    EXPECT_FALSE(IsWindowEnabled(next.Control(IDC_FULLSCREEN_MODE)));
+    EXPECT_TRUE(IsWindowEnabled(next.Control(IDC_WINDOW_MODE)));
+    EXPECT_EQ(windowed, ComboSelectedText(next.Control(IDC_WINDOW_MODE)));
+    EXPECT_EQ(fullscreen, ComboSelectedText(next.Control(IDC_FULLSCREEN_MODE)));
+    EXPECT_EQ("German (DET)", ComboSelectedText(next.Control(IDC_LANGUAGE)));
+    EXPECT_EQ("?Mutator=Botpack.InstaGibDM", WindowText(next.Control(IDC_MAP_PARAMS)));
+    EXPECT_EQ("-log -nosound", WindowText(next.Control(IDC_GAME_PARAMS)));
+    RECT rect = RectOf(next.Main());
+    EXPECT_EQ(placed.left, rect.left);
+    EXPECT_EQ(placed.top, rect.top);
+    next.Close();
+    EXPECT_EQ(0u, next.WaitForExit());
+    // Closing unchanged keeps every value.
+    ExpectSameLines(after, ParseIni(ReadTextFile(gameIni)));
+}
+
+TEST(SettingsJourney, WithoutGameConfigurationOnlyTheLaunchersFileIsWritten)
+{
+    TempGameFolder game("e2e-journey-noini");
+    LayOutGame(game, false);
+    const std::string pelmarIni = game.System() + "\\Pelmar.ini";
+    StandInEvents events;
+    ASSERT_TRUE(events.Ready());
+    {
+        LauncherProcess pelmar;
+        ASSERT_TRUE(pelmar.Start(game.System()));
+        EXPECT_FALSE(IsChecked(pelmar.Control(IDC_FULLSCREEN)));
+        EXPECT_EQ("", ComboSelectedText(pelmar.Control(IDC_WINDOW_MODE)));
+        EXPECT_EQ("", ComboSelectedText(pelmar.Control(IDC_LANGUAGE)));
+        std::vector<std::string> modes = ComboEntries(pelmar.Control(IDC_WINDOW_MODE));
+        ASSERT_FALSE(modes.empty());
+        SelectComboText(pelmar.Control(IDC_WINDOW_MODE), modes.front());
+        SelectComboText(pelmar.Control(IDC_LANGUAGE), "French (FRT)");
+        Click(pelmar.Control(IDC_FULLSCREEN));
+        TypeText(pelmar.Control(IDC_MAP_PARAMS), "?Game=Botpack.CTFGame");
+        TypeText(pelmar.Control(IDC_GAME_PARAMS), "-windowed");
+
+        RunMapAndEndGame(pelmar, events, "Crashsite", [&] {
+            EXPECT_FALSE(FileExists(game.System() + "\\UnrealTournament.ini"));
+            EXPECT_FALSE(FileExists(game.System() + "\\Unreal.ini"));
+            EXPECT_FALSE(FileExists(pelmarIni));
+        });
+        SetWindowPos(pelmar.Main(), nullptr, 60, 250, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        Settle(pelmar.Main());
+        pelmar.Close();
+        EXPECT_EQ(0u, pelmar.WaitForExit());
+    }
+    EXPECT_FALSE(FileExists(game.System() + "\\UnrealTournament.ini"));
+    EXPECT_FALSE(FileExists(game.System() + "\\Unreal.ini"));
+    std::vector<IniLine> own = ParseIni(ReadTextFile(pelmarIni));
+    EXPECT_EQ("60,250", Value(own, "Main", "HWndPos"));
+    EXPECT_EQ("?Game=Botpack.CTFGame", Value(own, "Main", "ParamsMap"));
+    EXPECT_EQ("-windowed", Value(own, "Main", "ParamsGame"));
+
+    // The launcher's own settings come back; the game's choices had nowhere to go.
+    LauncherProcess next;
+    ASSERT_TRUE(next.Start(game.System()));
+    EXPECT_EQ("?Game=Botpack.CTFGame", WindowText(next.Control(IDC_MAP_PARAMS)));
+    EXPECT_EQ("-windowed", WindowText(next.Control(IDC_GAME_PARAMS)));
+    EXPECT_EQ(60, RectOf(next.Main()).left);
+    EXPECT_EQ(250, RectOf(next.Main()).top);
+    EXPECT_FALSE(IsChecked(next.Control(IDC_FULLSCREEN)));
+    EXPECT_EQ("", ComboSelectedText(next.Control(IDC_WINDOW_MODE)));
+    EXPECT_EQ("", ComboSelectedText(next.Control(IDC_LANGUAGE)));
+    next.Close();
+    EXPECT_EQ(0u, next.WaitForExit());
+    EXPECT_FALSE(FileExists(game.System() + "\\UnrealTournament.ini"));
+}

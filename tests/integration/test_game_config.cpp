@@ -1,0 +1,651 @@
+// The game's own configuration: read into the real main window by LoadSettings, written
+// back by SaveSettings, with nothing of the game's other settings lost.
+#include "app/game_detect.h"
+#include "config/game_config.h"
+#include "ini_compare.h"
+#include "launcher_process.h"
+#include "main_dialog.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+
+namespace
+{
+const char ClientSection[] = "WinDrv.WindowsClient";
+const char EngineSection[] = "Engine.Engine";
+
+const std::vector<std::pair<std::string, std::string> > OwnedKeys = {
+    { ClientSection, "StartupFullscreen" },   { ClientSection, "WindowedViewportX" },
+    { ClientSection, "WindowedViewportY" },   { ClientSection, "WindowedColorBits" },
+    { ClientSection, "FullscreenViewportX" }, { ClientSection, "FullscreenViewportY" },
+    { ClientSection, "FullscreenColorBits" }, { EngineSection, "Language" },
+};
+
+// A game folder of its own, the working directory while it lives, holding the given
+// language files and, unless gameIni is null, the game's file with that text.
+class GameFolder
+{
+public:
+    explicit GameFolder(const char *gameIni, std::initializer_list<const char *> languages = { "int" })
+        : folder_("game-config"), here_(folder_.System())
+    {
+        ActiveGameIni = "UnrealTournament.ini";
+        ActiveGameExe.clear();
+        for (const char *code : languages)
+            WriteTextFile(Path(std::string("Engine.") + code), "");
+        if (gameIni)
+            WriteTextFile(GameIni(), gameIni);
+    }
+
+    std::string Path(const std::string &name) const { return folder_.System() + "\\" + name; }
+    std::string GameIni() const { return Path("UnrealTournament.ini"); }
+    std::string PelmarIni() const { return Path("Pelmar.ini"); }
+    std::vector<IniLine> Lines() const { return ParseIni(ReadTextFile(GameIni())); }
+
+    std::string Value(const char *section, const char *key) const
+    {
+        std::vector<IniLine> lines = Lines();
+        const IniLine *line = FindIniKey(lines, section, key);
+        return line ? line->value : std::string("<missing>");
+    }
+
+    // How many keys of that name the section holds, case ignored.
+    int KeyCount(const std::string &section, const std::string &key) const
+    {
+        int count = 0;
+        for (const IniLine &line : Lines())
+            if (_stricmp(line.section.c_str(), section.c_str()) == 0 && _stricmp(line.key.c_str(), key.c_str()) == 0)
+                ++count;
+        return count;
+    }
+
+private:
+    TempGameFolder folder_;
+    CurrentDirectoryScope here_;
+};
+
+// The window as the launcher shows it at start, loaded from the working directory.
+class LoadedDialog : public MainDialog
+{
+public:
+    LoadedDialog() { LoadSettings(Window()); }
+    std::string Selected(int control) const { return ComboSelectedText(Control(control)); }
+    bool HasSelection(int control) const { return SendMessageA(Control(control), CB_GETCURSEL, 0, 0) != CB_ERR; }
+    bool Enabled(int control) const { return IsWindowEnabled(Control(control)) != FALSE; }
+    bool Select(int control, const std::string &text) const { return SelectComboEntry(Control(control), text); }
+};
+
+std::string ClientIni(std::initializer_list<std::string> lines)
+{
+    std::string text = "[WinDrv.WindowsClient]\r\n";
+    for (const std::string &line : lines)
+        text += line + "\r\n";
+    return text;
+}
+
+std::string Shipped()
+{
+    return ReadTextFile(FixturePath("UnrealTournament-as-shipped.ini"));
+}
+
+// The display's modes as the lists should show them: the system's order, a mode left out
+// when its text repeats the one just before.
+std::vector<std::string> DisplayModeTexts()
+{
+    std::vector<std::string> texts;
+    DEVMODEA mode;
+    memset(&mode, 0, sizeof(mode));
+    mode.dmSize = sizeof(mode);
+    for (DWORD index = 0; EnumDisplaySettingsA(nullptr, index, &mode); ++index)
+    {
+        std::string text = std::to_string(mode.dmPelsWidth) + "x" + std::to_string(mode.dmPelsHeight) + "x" +
+                           std::to_string(mode.dmBitsPerPel);
+        if (texts.empty() || texts.back() != text)
+            texts.push_back(text);
+    }
+    return texts;
+}
+
+std::string Joined(const std::vector<std::string> &texts)
+{
+    std::string all;
+    for (const std::string &text : texts)
+        all += text + " ";
+    return all;
+}
+
+bool Contains(const std::vector<std::string> &texts, const std::string &text)
+{
+    for (const std::string &entry : texts)
+        if (entry == text)
+            return true;
+    return false;
+}
+
+// "1024x768x32" into its three values.
+std::vector<std::string> ModePieces(const std::string &text)
+{
+    std::string::size_type first = text.find('x');
+    std::string::size_type second = text.find('x', first + 1);
+    return { text.substr(0, first), text.substr(first + 1, second - first - 1), text.substr(second + 1) };
+}
+
+// A mode of the display with 32 bits per pixel, as width and height.
+bool PickMode32(std::string *x, std::string *y)
+{
+    for (const std::string &text : DisplayModeTexts())
+    {
+        std::vector<std::string> pieces = ModePieces(text);
+        if (pieces[2] == "32")
+        {
+            *x = pieces[0];
+            *y = pieces[1];
+            return true;
+        }
+    }
+    return false;
+}
+
+// lines with the first key of each name given a new value, in place.
+std::vector<IniLine> WithValues(std::vector<IniLine> lines, const std::vector<IniLine> &values)
+{
+    for (const IniLine &value : values)
+        for (IniLine &line : lines)
+            if (_stricmp(line.section.c_str(), value.section.c_str()) == 0 &&
+                _stricmp(line.key.c_str(), value.key.c_str()) == 0)
+            {
+                line.value = value.value;
+                break;
+            }
+    return lines;
+}
+
+// The values a window mode and a fullscreen mode are written as.
+std::vector<IniLine> ModeValues(const std::string &windowed, const std::string &fullscreen)
+{
+    std::vector<std::string> w = ModePieces(windowed), f = ModePieces(fullscreen);
+    return { { ClientSection, "WindowedViewportX", w[0] },   { ClientSection, "WindowedViewportY", w[1] },
+             { ClientSection, "WindowedColorBits", w[2] },   { ClientSection, "FullscreenViewportX", f[0] },
+             { ClientSection, "FullscreenViewportY", f[1] }, { ClientSection, "FullscreenColorBits", f[2] } };
+}
+
+void ExpectSameLines(const std::vector<IniLine> &expected, const std::vector<IniLine> &actual)
+{
+    ASSERT_EQ(expected.size(), actual.size());
+    for (size_t i = 0; i < expected.size(); ++i)
+        ASSERT_EQ(expected[i], actual[i]) << "line " << i << ": expected " << Describe(expected[i])
+                                          << ", found " << Describe(actual[i]);
+}
+}
+
+TEST(GameConfigRead, FullscreenSwitchFromTheGamesValue)
+{
+    struct Case
+    {
+        const char *line;
+        bool on;
+    };
+    const Case cases[] = {
+        { "StartupFullscreen=True", true },   { "StartupFullscreen=TRUE", true },
+        { "StartupFullscreen=true", true },   { "StartupFullscreen=1", true },
+        { "StartupFullscreen=False", false }, { "StartupFullscreen=0", false },
+        { "StartupFullscreen=yes", false },   { "StartupFullscreen=", false },
+        { "StartupFullscreen=truee", false }, { "Other=True", false },
+        // Only another section holds the key.
+        { "Other=1\r\n[XDrv.XClient]\r\nStartupFullscreen=True", false },
+    };
+    for (const Case &c : cases)
+    {
+        GameFolder game(ClientIni({ c.line }).c_str());
+        FullscreenEnabled = !c.on;
+        LoadedDialog dialog;
+        EXPECT_EQ(c.on, FullscreenEnabled) << c.line;
+        EXPECT_EQ(c.on, IsChecked(dialog.Control(IDC_FULLSCREEN))) << c.line;
+        EXPECT_EQ(c.on, dialog.Enabled(IDC_FULLSCREEN_MODE)) << c.line;
+        EXPECT_EQ(!c.on, dialog.Enabled(IDC_WINDOW_MODE)) << c.line;
+        EXPECT_EQ(!c.on, dialog.Enabled(IDC_WINDOW_MODE_LABEL)) << c.line;
+        // The language choice stays usable either way.
+        EXPECT_TRUE(dialog.Enabled(IDC_LANGUAGE)) << c.line;
+        EXPECT_TRUE(dialog.Enabled(IDC_LANGUAGE_LABEL)) << c.line;
+
+        // A click afterwards flips both the value and the enabling.
+        dialog.ClickFullscreen();
+        EXPECT_EQ(!c.on, FullscreenEnabled) << c.line;
+        EXPECT_EQ(!c.on, dialog.Enabled(IDC_FULLSCREEN_MODE)) << c.line;
+        EXPECT_EQ(c.on, dialog.Enabled(IDC_WINDOW_MODE_LABEL)) << c.line;
+    }
+}
+
+TEST(GameConfigRead, ModeListsHoldTheDisplaysModes)
+{
+    GameFolder game("");
+    LoadedDialog dialog;
+    std::vector<std::string> expected = DisplayModeTexts();
+    ASSERT_FALSE(expected.empty());
+    std::vector<std::string> fullscreen = ComboTexts(dialog.Control(IDC_FULLSCREEN_MODE));
+    EXPECT_EQ(expected, fullscreen) << Joined(fullscreen);
+    EXPECT_EQ(expected, ComboTexts(dialog.Control(IDC_WINDOW_MODE)));
+    for (size_t i = 1; i < fullscreen.size(); ++i)
+        EXPECT_NE(fullscreen[i - 1], fullscreen[i]) << i;
+    // Nothing configured, nothing selected.
+    EXPECT_FALSE(dialog.HasSelection(IDC_FULLSCREEN_MODE));
+    EXPECT_FALSE(dialog.HasSelection(IDC_WINDOW_MODE));
+}
+
+TEST(GameConfigRead, SixteenBitsSelectTheThirtyTwoBitEntry)
+{
+    std::string x, y;
+    ASSERT_TRUE(PickMode32(&x, &y)) << Joined(DisplayModeTexts());
+    GameFolder game(ClientIni({ "FullscreenViewportX=" + x, "FullscreenViewportY=" + y, "FullscreenColorBits=16",
+                                "WindowedViewportX=" + x, "WindowedViewportY=" + y, "WindowedColorBits=16" })
+                        .c_str());
+    LoadedDialog dialog;
+    EXPECT_EQ(x + "x" + y + "x32", dialog.Selected(IDC_FULLSCREEN_MODE));
+    EXPECT_EQ(x + "x" + y + "x32", dialog.Selected(IDC_WINDOW_MODE));
+}
+
+TEST(GameConfigRead, ModesChosenByTheBeginningOfTheirText)
+{
+    std::string x, y;
+    ASSERT_TRUE(PickMode32(&x, &y)) << Joined(DisplayModeTexts());
+    std::vector<std::string> modes = DisplayModeTexts();
+    const std::string prefix = x + "x" + y + "x";
+    // The first entry of that size, whatever its depth.
+    std::string firstOfSize;
+    for (const std::string &text : modes)
+        if (firstOfSize.empty() && text.compare(0, prefix.size(), prefix) == 0)
+            firstOfSize = text;
+    struct Case
+    {
+        std::string bits;
+        std::string selected;
+    };
+    const Case cases[] = {
+        { "32", prefix + "32" }, { "3", prefix + "32" }, { "", firstOfSize }, { "016", "" },
+        { "24", Contains(modes, prefix + "24") ? prefix + "24" : std::string() }, { "320", "" },
+    };
+    for (const Case &c : cases)
+    {
+        GameFolder game(
+            ClientIni({ "WindowedViewportX=" + x, "WindowedViewportY=" + y, "WindowedColorBits=" + c.bits }).c_str());
+        LoadedDialog dialog;
+        EXPECT_EQ(c.selected, dialog.Selected(IDC_WINDOW_MODE)) << "bits [" << c.bits << "]";
+        EXPECT_FALSE(dialog.HasSelection(IDC_FULLSCREEN_MODE)) << "bits [" << c.bits << "]";
+    }
+}
+
+TEST(GameConfigRead, UnmatchedOrOverLongValuesSelectNothing)
+{
+    std::string x, y;
+    ASSERT_TRUE(PickMode32(&x, &y)) << Joined(DisplayModeTexts());
+    // Over 19 characters, but an entry's text would begin the first 19 of them.
+    std::string longDepth = "32" + std::string(20, '0');
+    std::string huge(3000, '7');
+    const std::string values[][3] = {
+        { "12345", "678", "32" }, { x, y, longDepth }, { std::string(15, '0') + x, y, "32" },
+        { huge, y, "32" },        { "", "", "" },      { x, "", "32" },
+    };
+    for (const auto &value : values)
+    {
+        GameFolder game(ClientIni({ "FullscreenViewportX=" + value[0], "FullscreenViewportY=" + value[1],
+                                    "FullscreenColorBits=" + value[2] })
+                            .c_str());
+        LoadedDialog dialog;
+        EXPECT_FALSE(dialog.HasSelection(IDC_FULLSCREEN_MODE))
+            << value[0].substr(0, 30) << " " << value[1] << " " << value[2].substr(0, 30) << ": "
+            << dialog.Selected(IDC_FULLSCREEN_MODE);
+    }
+}
+
+TEST(GameConfigRead, SectionAndKeyNamesMatchWhateverTheirCase)
+{
+    std::string x, y;
+    ASSERT_TRUE(PickMode32(&x, &y)) << Joined(DisplayModeTexts());
+    std::string text = "[windrv.windowsclient]\r\nSTARTUPFULLSCREEN=True\r\nfullscreenviewportx=" + x +
+                       "\r\nFULLSCREENVIEWPORTY=" + y + "\r\nfullscreenColorbits=32\r\nwindowedviewportx=" + x +
+                       "\r\nwindowedviewporty=" + y + "\r\nwindowedcolorbits=16\r\n[ENGINE.ENGINE]\r\nlanguage=det\r\n";
+    GameFolder game(text.c_str(), { "int", "det" });
+    LoadedDialog dialog;
+    EXPECT_TRUE(FullscreenEnabled);
+    EXPECT_TRUE(IsChecked(dialog.Control(IDC_FULLSCREEN)));
+    EXPECT_EQ(x + "x" + y + "x32", dialog.Selected(IDC_FULLSCREEN_MODE));
+    EXPECT_EQ(x + "x" + y + "x32", dialog.Selected(IDC_WINDOW_MODE));
+    EXPECT_EQ("German (DET)", dialog.Selected(IDC_LANGUAGE));
+}
+
+TEST(GameConfigRead, LanguageCodeMatchedWhateverItsCase)
+{
+    for (const char *language : { "int", "INT", "Int" })
+    {
+        GameFolder game((std::string("[Engine.Engine]\r\nLanguage=") + language + "\r\n").c_str(),
+                        { "int", "det", "frt", "ctt" });
+        LoadedDialog dialog;
+        EXPECT_EQ("English (INT)", dialog.Selected(IDC_LANGUAGE)) << language;
+        EXPECT_EQ(4, SendMessageA(dialog.Control(IDC_LANGUAGE), CB_GETCOUNT, 0, 0)) << language;
+    }
+}
+
+TEST(GameConfigRead, OnlyInstalledLanguagesListedInTextOrder)
+{
+    GameFolder game("[Engine.Engine]\r\nLanguage=int\r\n", { "int", "ctt" });
+    LoadedDialog dialog;
+    // Catalan comes last in the table but first in the list, and the selection made for
+    // English stays on English.
+    EXPECT_EQ(std::vector<std::string>({ "Catalan (CTT)", "English (INT)" }), ComboTexts(dialog.Control(IDC_LANGUAGE)));
+    EXPECT_EQ("English (INT)", dialog.Selected(IDC_LANGUAGE));
+}
+
+TEST(GameConfigRead, EveryLanguageOfTheTableWhenAllAreInstalled)
+{
+    // Files of other names are not languages.
+    GameFolder game("[Engine.Engine]\r\nLanguage=ctt\r\n", { "int", "det", "itt", "est", "plt", "rut", "frt", "hut",
+                                                             "ptt", "czt", "set", "ctt", "u", "intx" });
+    LoadedDialog dialog;
+    std::vector<std::string> expected = { "Catalan (CTT)", "Czech (CZT)",      "English (INT)", "French (FRT)",
+                                          "German (DET)",  "Hungarian (HUT)",  "Italian (ITT)", "Polish (PLT)",
+                                          "Portuguese (PTT)", "Russian (RUT)", "Spanish (EST)", "Swedish (SET)" };
+    EXPECT_EQ(expected, ComboTexts(dialog.Control(IDC_LANGUAGE)));
+    EXPECT_EQ("Catalan (CTT)", dialog.Selected(IDC_LANGUAGE));
+}
+
+TEST(GameConfigRead, FolderNamedLikeALanguageFileCountsAsInstalled)
+{
+    GameFolder game("[Engine.Engine]\r\nLanguage=DET\r\n");
+    MakeFolder(game.Path("Engine.det"));
+    LoadedDialog dialog;
+    EXPECT_EQ(std::vector<std::string>({ "English (INT)", "German (DET)" }), ComboTexts(dialog.Control(IDC_LANGUAGE)));
+    EXPECT_EQ("German (DET)", dialog.Selected(IDC_LANGUAGE));
+}
+
+TEST(GameConfigRead, LanguageNotInstalledOrUnknownSelectsNothing)
+{
+    for (const char *language : { "det", "xyz", "", "English (INT)", "in" })
+    {
+        GameFolder game((std::string("[Engine.Engine]\r\nLanguage=") + language + "\r\n").c_str());
+        LoadedDialog dialog;
+        EXPECT_FALSE(dialog.HasSelection(IDC_LANGUAGE)) << language;
+        EXPECT_EQ(std::vector<std::string>({ "English (INT)" }), ComboTexts(dialog.Control(IDC_LANGUAGE)));
+    }
+}
+
+TEST(GameConfigRead, WithoutGameConfigurationEverythingTakesItsDefault)
+{
+    // No game detected, a detected file since removed, and a folder in its place.
+    for (int variant = 0; variant < 3; ++variant)
+    {
+        GameFolder game(nullptr);
+        if (variant == 0)
+            ActiveGameIni.clear();
+        if (variant == 2)
+            MakeFolder(game.GameIni());
+        LoadedDialog dialog;
+        EXPECT_FALSE(FullscreenEnabled) << variant;
+        EXPECT_FALSE(IsChecked(dialog.Control(IDC_FULLSCREEN))) << variant;
+        EXPECT_TRUE(dialog.Enabled(IDC_WINDOW_MODE)) << variant;
+        EXPECT_EQ(DisplayModeTexts(), ComboTexts(dialog.Control(IDC_WINDOW_MODE))) << variant;
+        EXPECT_FALSE(dialog.HasSelection(IDC_FULLSCREEN_MODE)) << variant;
+        EXPECT_FALSE(dialog.HasSelection(IDC_WINDOW_MODE)) << variant;
+        EXPECT_EQ(std::vector<std::string>({ "English (INT)" }), ComboTexts(dialog.Control(IDC_LANGUAGE)));
+        EXPECT_FALSE(dialog.HasSelection(IDC_LANGUAGE)) << variant;
+    }
+}
+
+TEST(GameConfigWrite, SelectedEntriesWrittenKeyByKeyInOrder)
+{
+    std::vector<std::string> modes = DisplayModeTexts();
+    ASSERT_FALSE(modes.empty());
+    // An existing but empty file: every key is new, so the file shows the order of writing.
+    GameFolder game("", { "int", "det" });
+    LoadedDialog dialog;
+    ASSERT_TRUE(dialog.Select(IDC_WINDOW_MODE, modes.back()));
+    ASSERT_TRUE(dialog.Select(IDC_FULLSCREEN_MODE, modes.front()));
+    ASSERT_TRUE(dialog.Select(IDC_LANGUAGE, "German (DET)"));
+    SaveSettings(dialog.Window(), false);
+
+    std::vector<IniLine> expected = { { ClientSection, "StartupFullscreen", "False" } };
+    for (const IniLine &line : ModeValues(modes.back(), modes.front()))
+        expected.push_back(line);
+    expected.push_back({ EngineSection, "Language", "det" });
+    ExpectSameLines(expected, game.Lines());
+    // Run writes nothing of the launcher's own.
+    EXPECT_FALSE(FileExists(game.PelmarIni()));
+}
+
+TEST(GameConfigWrite, FullscreenSwitchAndLanguageWrittenEitherWay)
+{
+    std::string x, y;
+    ASSERT_TRUE(PickMode32(&x, &y)) << Joined(DisplayModeTexts());
+    GameFolder game((ClientIni({ "StartupFullscreen=1", "FullscreenViewportX=" + x, "FullscreenViewportY=" + y,
+                                 "FullscreenColorBits=32" }) +
+                     "[Engine.Engine]\r\nLanguage=CTT\r\n")
+                        .c_str(),
+                    { "int", "ctt" });
+    LoadedDialog dialog;
+    ASSERT_TRUE(FullscreenEnabled);
+    SaveSettings(dialog.Window(), false);
+    EXPECT_EQ("True", game.Value(ClientSection, "StartupFullscreen"));
+    EXPECT_EQ("ctt", game.Value(EngineSection, "Language"));
+
+    // Fullscreen off: the disabled fullscreen list is written all the same.
+    dialog.ClickFullscreen();
+    ASSERT_FALSE(dialog.Enabled(IDC_FULLSCREEN_MODE));
+    ASSERT_TRUE(dialog.Select(IDC_LANGUAGE, "English (INT)"));
+    SaveSettings(dialog.Window(), true);
+    EXPECT_EQ("False", game.Value(ClientSection, "StartupFullscreen"));
+    EXPECT_EQ(x, game.Value(ClientSection, "FullscreenViewportX"));
+    EXPECT_EQ(y, game.Value(ClientSection, "FullscreenViewportY"));
+    EXPECT_EQ("32", game.Value(ClientSection, "FullscreenColorBits"));
+    EXPECT_EQ("int", game.Value(EngineSection, "Language"));
+    EXPECT_EQ(1, game.KeyCount(EngineSection, "Language"));
+}
+
+TEST(GameConfigWrite, ListWithoutSelectionKeepsTheGamesValues)
+{
+    std::string x, y;
+    ASSERT_TRUE(PickMode32(&x, &y)) << Joined(DisplayModeTexts());
+    GameFolder game((ClientIni({ "WindowedViewportX=12345", "WindowedViewportY=678", "WindowedColorBits=32",
+                                 "FullscreenViewportX=" + x, "FullscreenViewportY=" + y, "FullscreenColorBits=16",
+                                 "StartupFullscreen=False" }) +
+                     "[Engine.Engine]\r\nLanguage=xyz\r\n")
+                        .c_str());
+    LoadedDialog dialog;
+    ASSERT_FALSE(dialog.HasSelection(IDC_WINDOW_MODE));
+    ASSERT_FALSE(dialog.HasSelection(IDC_LANGUAGE));
+    SaveSettings(dialog.Window(), false);
+    SaveSettings(dialog.Window(), true);
+    EXPECT_EQ("12345", game.Value(ClientSection, "WindowedViewportX"));
+    EXPECT_EQ("678", game.Value(ClientSection, "WindowedViewportY"));
+    EXPECT_EQ("32", game.Value(ClientSection, "WindowedColorBits"));
+    EXPECT_EQ("xyz", game.Value(EngineSection, "Language"));
+    // The list that found its mode is written, the 16 read as 32 going back as 32.
+    EXPECT_EQ(x, game.Value(ClientSection, "FullscreenViewportX"));
+    EXPECT_EQ("32", game.Value(ClientSection, "FullscreenColorBits"));
+}
+
+TEST(GameConfigWrite, NoSelectionAddsNoEmptyKeys)
+{
+    GameFolder game("[Engine.Engine]\r\nGameEngine=Engine.GameEngine\r\n", {});
+    LoadedDialog dialog;
+    SaveSettings(dialog.Window(), false);
+    std::vector<IniLine> expected = {
+        { EngineSection, "GameEngine", "Engine.GameEngine" },
+        { ClientSection, "StartupFullscreen", "False" },
+    };
+    ExpectSameLines(expected, game.Lines());
+}
+
+TEST(GameConfigWrite, ExistingKeysSetWhateverTheCaseOfTheirNames)
+{
+    std::vector<std::string> modes = DisplayModeTexts();
+    ASSERT_FALSE(modes.empty());
+    GameFolder game("[windrv.windowsclient]\r\nstartupfullscreen=false\r\nWINDOWEDVIEWPORTX=1\r\n"
+                    "windowedviewporty=2\r\nwindowedcolorbits=3\r\n[engine.engine]\r\nlanguage=abc\r\n");
+    LoadedDialog dialog;
+    ASSERT_TRUE(dialog.Select(IDC_WINDOW_MODE, modes.front()));
+    ASSERT_TRUE(dialog.Select(IDC_LANGUAGE, "English (INT)"));
+    SaveSettings(dialog.Window(), false);
+    std::vector<std::string> w = ModePieces(modes.front());
+    std::vector<IniLine> expected = {
+        { "windrv.windowsclient", "startupfullscreen", "False" },
+        { "windrv.windowsclient", "WINDOWEDVIEWPORTX", w[0] },
+        { "windrv.windowsclient", "windowedviewporty", w[1] },
+        { "windrv.windowsclient", "windowedcolorbits", w[2] },
+        { "engine.engine", "language", "int" },
+    };
+    ExpectSameLines(expected, game.Lines());
+}
+
+TEST(GameConfigWrite, WithoutGameConfigurationNoneIsCreated)
+{
+    std::vector<std::string> modes = DisplayModeTexts();
+    ASSERT_FALSE(modes.empty());
+    for (bool detected : { true, false })
+    {
+        GameFolder game(nullptr);
+        if (!detected)
+            ActiveGameIni.clear();
+        LoadedDialog dialog;
+        // Choices made, as a player would before Run.
+        ASSERT_TRUE(dialog.Select(IDC_WINDOW_MODE, modes.front()));
+        ASSERT_TRUE(dialog.Select(IDC_LANGUAGE, "English (INT)"));
+        dialog.ClickFullscreen();
+        SaveSettings(dialog.Window(), false);
+        EXPECT_FALSE(FileExists(game.GameIni())) << detected;
+        EXPECT_FALSE(FileExists(game.PelmarIni())) << detected;
+        SaveSettings(dialog.Window(), true);
+        EXPECT_TRUE(FileExists(game.PelmarIni())) << detected;
+
+        // Nothing but the launcher's file and the language file is in the folder.
+        std::vector<std::string> names;
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA(game.Path("*").c_str(), &found);
+        ASSERT_NE(INVALID_HANDLE_VALUE, search);
+        do
+        {
+            if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0)
+                names.push_back(found.cFileName);
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+        EXPECT_EQ(2u, names.size()) << detected << ": " << Joined(names);
+    }
+}
+
+TEST(GameConfigFixture, GamesOtherSettingsSurviveUnchanged)
+{
+    const std::string shipped = Shipped();
+    ASSERT_FALSE(shipped.empty());
+    GameFolder game(shipped.c_str());
+    LoadedDialog dialog;
+    // As shipped: fullscreen on, 640x480 at 16 bits for both, English.
+    EXPECT_TRUE(FullscreenEnabled);
+    EXPECT_EQ("English (INT)", dialog.Selected(IDC_LANGUAGE));
+    bool found640 = Contains(DisplayModeTexts(), "640x480x32");
+    EXPECT_EQ(found640 ? "640x480x32" : "", dialog.Selected(IDC_FULLSCREEN_MODE));
+    EXPECT_EQ(found640 ? "640x480x32" : "", dialog.Selected(IDC_WINDOW_MODE));
+
+    // Nothing changed by the player: Run, then close.
+    SaveSettings(dialog.Window(), false);
+    SaveSettings(dialog.Window(), true);
+    const std::vector<IniLine> before = ParseIni(shipped);
+    std::vector<IniLine> after = game.Lines();
+    ExpectSameLines(WithoutKeys(before, OwnedKeys), WithoutKeys(after, OwnedKeys));
+    // The owned keys keep their places too; a mode found at 16 bits goes back as 32.
+    const char *bits = found640 ? "32" : "16";
+    ExpectSameLines(WithValues(before, { { ClientSection, "FullscreenColorBits", bits },
+                                         { ClientSection, "WindowedColorBits", bits } }),
+                    after);
+}
+
+TEST(GameConfigFixture, PlayersChoicesWrittenAndNothingElseTouched)
+{
+    const std::string shipped = Shipped();
+    ASSERT_FALSE(shipped.empty());
+    std::vector<std::string> modes = DisplayModeTexts();
+    ASSERT_FALSE(modes.empty());
+    GameFolder game(shipped.c_str(), { "int", "frt" });
+    LoadedDialog dialog;
+    dialog.ClickFullscreen();
+    ASSERT_TRUE(dialog.Select(IDC_WINDOW_MODE, modes.back()));
+    ASSERT_TRUE(dialog.Select(IDC_FULLSCREEN_MODE, modes.front()));
+    ASSERT_TRUE(dialog.Select(IDC_LANGUAGE, "French (FRT)"));
+    SaveSettings(dialog.Window(), false);
+
+    std::vector<IniLine> after = game.Lines();
+    ExpectSameLines(WithoutKeys(ParseIni(shipped), OwnedKeys), WithoutKeys(after, OwnedKeys));
+    std::vector<IniLine> values = ModeValues(modes.back(), modes.front());
+    values.push_back({ ClientSection, "StartupFullscreen", "False" });
+    values.push_back({ EngineSection, "Language", "frt" });
+    ExpectSameLines(WithValues(ParseIni(shipped), values), after);
+    for (const auto &owned : OwnedKeys)
+        EXPECT_EQ(1, game.KeyCount(owned.first, owned.second)) << owned.second;
+}
+
+TEST(GameConfigUnwritable, ReadOnlyGameFileStaysAsItWas)
+{
+    const std::string shipped = Shipped();
+    GameFolder game(shipped.c_str(), { "int", "det" });
+    ASSERT_TRUE(SetFileAttributesA(game.GameIni().c_str(), FILE_ATTRIBUTE_READONLY));
+    LoadedDialog dialog;
+    dialog.ClickFullscreen();
+    ASSERT_TRUE(dialog.Select(IDC_LANGUAGE, "German (DET)"));
+    SetDlgItemTextA(dialog.Window(), IDC_MAP_PARAMS, "-log");
+    SaveSettings(dialog.Window(), false);
+    EXPECT_EQ(shipped, ReadTextFile(game.GameIni()));
+    SaveSettings(dialog.Window(), true);
+    EXPECT_EQ(shipped, ReadTextFile(game.GameIni()));
+    // The close still saved the launcher's own settings.
+    std::vector<IniLine> pelmar = ParseIni(ReadTextFile(game.PelmarIni()));
+    const IniLine *params = FindIniKey(pelmar, "Main", "ParamsMap");
+    ASSERT_TRUE(params);
+    EXPECT_EQ("-log", params->value);
+}
+
+TEST(GameConfigUnwritable, FolderInPlaceOfTheGameFile)
+{
+    GameFolder game(nullptr);
+    MakeFolder(game.GameIni());
+    WriteTextFile(game.GameIni() + "\\inside.txt", "x");
+    LoadedDialog dialog;
+    ASSERT_TRUE(dialog.Select(IDC_LANGUAGE, "English (INT)"));
+    SaveSettings(dialog.Window(), false);
+    SaveSettings(dialog.Window(), true);
+    EXPECT_TRUE(IsFolder(game.GameIni()));
+    EXPECT_EQ("x", ReadTextFile(game.GameIni() + "\\inside.txt"));
+    EXPECT_TRUE(FileExists(game.PelmarIni()));
+}
+
+TEST(GameConfigUnwritable, ReadOnlyProgramFolder)
+{
+    // A read-only folder does not stop the replacing of a file in it (and for an
+    // administrator not even the making of a new one): whatever the launcher manages to
+    // write, nothing of the game's other settings may be lost.
+    const std::string shipped = Shipped();
+    GameFolder game(shipped.c_str(), { "int", "det" });
+    std::string folder = game.Path("");
+    folder.pop_back();
+    ASSERT_TRUE(SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+    LoadedDialog dialog;
+    ASSERT_TRUE(dialog.Select(IDC_LANGUAGE, "German (DET)"));
+    SetDlgItemTextA(dialog.Window(), IDC_MAP_PARAMS, "-log");
+    SaveSettings(dialog.Window(), true);
+    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_DIRECTORY);
+
+    std::vector<IniLine> after = game.Lines();
+    ExpectSameLines(WithoutKeys(ParseIni(shipped), OwnedKeys), WithoutKeys(after, OwnedKeys));
+    std::string language = game.Value(EngineSection, "Language");
+    EXPECT_TRUE(language == "det" || language == "int") << language;
+    bool exists = false;
+    std::vector<IniLine> pelmar = ParseIni(ReadTextFile(game.PelmarIni(), &exists));
+    if (exists)
+    {
+        const IniLine *params = FindIniKey(pelmar, "Main", "ParamsMap");
+        ASSERT_TRUE(params);
+        EXPECT_EQ("-log", params->value);
+    }
+    printf("read-only folder: game file written: %s, launcher file written: %s\n",
+           language == "det" ? "yes" : "no", exists ? "yes" : "no");
+}

@@ -1,0 +1,240 @@
+#include "config/settings_text.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace
+{
+typedef std::array<unsigned long, 3> Mode;
+
+// Formats into storage with guard bytes behind it, so a write past the given size shows.
+struct GuardedText
+{
+    char bytes[ModeTextSize + 8];
+
+    GuardedText() { memset(bytes, '#', sizeof(bytes)); }
+    bool GuardIntact() const
+    {
+        for (size_t i = ModeTextSize; i < sizeof(bytes); ++i)
+            if (bytes[i] != '#')
+                return false;
+        return true;
+    }
+};
+}
+
+TEST(ModeListTexts, CollapsesOnlyNeighbouringRepeats)
+{
+    // Three refresh rates of one mode in a row give one entry; the same mode after a
+    // different one is listed again.
+    std::vector<Mode> modes = {
+        { { 640, 480, 32 } },   { { 640, 480, 32 } },  { { 640, 480, 32 } },
+        { { 800, 600, 32 } },   { { 640, 480, 32 } },  { { 640, 480, 16 } },
+        { { 1024, 768, 32 } },  { { 1024, 768, 32 } },
+    };
+    std::vector<std::string> expected = { "640x480x32", "800x600x32", "640x480x32", "640x480x16",
+                                          "1024x768x32" };
+    EXPECT_EQ(expected, ModeListTexts(modes));
+    EXPECT_TRUE(ModeListTexts({}).empty());
+    EXPECT_EQ(std::vector<std::string>({ "0x0x0" }), ModeListTexts({ { { 0, 0, 0 } } }));
+}
+
+TEST(ModeListTexts, DropsModesWhoseTextDoesNotFit)
+{
+    // 19 characters fit, 20 do not; a mode too long is left out, never listed cut.
+    std::vector<Mode> modes = {
+        { { 1234567890, 123456, 8 } },           // 19 characters
+        { { 1234567890, 1234567, 8 } },          // 20
+        { { 4000000000ul, 3000000000ul, 32 } },  // 24
+        { { 1234567890, 123456, 8 } },           // repeat of the last one listed
+        { { 800, 600, 32 } },
+    };
+    std::vector<std::string> texts = ModeListTexts(modes);
+    std::vector<std::string> expected = { "1234567890x123456x8", "800x600x32" };
+    ASSERT_EQ(19u, expected[0].size());
+    EXPECT_EQ(expected, texts);
+}
+
+TEST(ModeListTexts, ShowsTheSystemsNumbersUnsigned)
+{
+    // The system's fields are unsigned: a large one must not come out as a negative number.
+    std::vector<std::string> texts = ModeListTexts({ { { 4294967295ul, 1, 1 } } });
+    for (const std::string &text : texts)
+        EXPECT_EQ(std::string::npos, text.find('-')) << text;
+    EXPECT_EQ(std::vector<std::string>({ "4294967295x1x1" }), texts);
+}
+
+TEST(FormatModeText, FitsOrWritesNothing)
+{
+    GuardedText out;
+    EXPECT_TRUE(FormatModeText(out.bytes, ModeTextSize, 1024, 768, 32));
+    EXPECT_STREQ("1024x768x32", out.bytes);
+
+    GuardedText longer;
+    EXPECT_FALSE(FormatModeText(longer.bytes, ModeTextSize, 4000000000ul, 4000000000ul, 4000000000ul));
+    EXPECT_STREQ("", longer.bytes);
+    EXPECT_TRUE(longer.GuardIntact());
+
+    char one = 'q';
+    EXPECT_FALSE(FormatModeText(&one, 0, 1, 1, 1));
+    EXPECT_EQ('q', one);
+}
+
+TEST(FormatSelectionText, SixteenBitsReadAsThirtyTwo)
+{
+    char out[ModeTextSize];
+    ASSERT_TRUE(FormatSelectionText(out, sizeof(out), "640", "480", "16"));
+    EXPECT_STREQ("640x480x32", out);
+    ASSERT_TRUE(FormatSelectionText(out, sizeof(out), "640", "480", "016"));
+    EXPECT_STREQ("640x480x016", out);
+    ASSERT_TRUE(FormatSelectionText(out, sizeof(out), "640", "480", "24"));
+    EXPECT_STREQ("640x480x24", out);
+    ASSERT_TRUE(FormatSelectionText(out, sizeof(out), "640", "480", "16 "));
+    EXPECT_STREQ("640x480x16 ", out);
+    ASSERT_TRUE(FormatSelectionText(out, sizeof(out), "1280", "1024", "3"));
+    EXPECT_STREQ("1280x1024x3", out);
+    // Only the depth is read that way.
+    ASSERT_TRUE(FormatSelectionText(out, sizeof(out), "16", "16", "8"));
+    EXPECT_STREQ("16x16x8", out);
+}
+
+TEST(FormatSelectionText, EmptyValuesStayEmpty)
+{
+    char out[ModeTextSize];
+    ASSERT_TRUE(FormatSelectionText(out, sizeof(out), "640", "480", ""));
+    EXPECT_STREQ("640x480x", out);
+    ASSERT_TRUE(FormatSelectionText(out, sizeof(out), "", "", ""));
+    EXPECT_STREQ("xx", out);
+}
+
+TEST(FormatSelectionText, OverLongTextSelectsNothingAndStaysInStorage)
+{
+    // 19 characters are the most that fit.
+    GuardedText fits;
+    EXPECT_TRUE(FormatSelectionText(fits.bytes, ModeTextSize, "123456789", "1234567", "0"));
+    EXPECT_STREQ("123456789x1234567x0", fits.bytes);
+    EXPECT_TRUE(fits.GuardIntact());
+
+    GuardedText over;
+    EXPECT_FALSE(FormatSelectionText(over.bytes, ModeTextSize, "1234567890", "1234567", "0"));
+    EXPECT_STREQ("", over.bytes);
+    EXPECT_TRUE(over.GuardIntact());
+
+    // Values as long as a profile read can give.
+    std::string huge(2047, '9');
+    GuardedText hugeOut;
+    EXPECT_FALSE(FormatSelectionText(hugeOut.bytes, ModeTextSize, huge, huge, huge));
+    EXPECT_STREQ("", hugeOut.bytes);
+    EXPECT_TRUE(hugeOut.GuardIntact());
+
+    GuardedText hugeDepth;
+    EXPECT_FALSE(FormatSelectionText(hugeDepth.bytes, ModeTextSize, "640", "480", huge));
+    EXPECT_TRUE(hugeDepth.GuardIntact());
+
+    char one = 'q';
+    EXPECT_FALSE(FormatSelectionText(&one, 0, "1", "1", "1"));
+    EXPECT_EQ('q', one);
+}
+
+TEST(IsFullscreenValue, TrueInAnyCaseOrOne)
+{
+    for (const char *on : { "True", "TRUE", "true", "tRuE", "1" })
+        EXPECT_TRUE(IsFullscreenValue(on)) << on;
+    for (const char *off : { "False", "FALSE", "0", "yes", "", " true", "true ", "1 ", "01", "2", "truex",
+                             "-1" })
+        EXPECT_FALSE(IsFullscreenValue(off)) << "[" << off << "]";
+}
+
+TEST(LanguageTable, TwelveLanguagesInFixedOrder)
+{
+    const char *const names[LanguageCount] = { "English", "German",  "Italian",    "Spanish",
+                                               "Polish",  "Russian", "French",     "Hungarian",
+                                               "Portuguese", "Czech", "Swedish",   "Catalan" };
+    const char *const codes[LanguageCount] = { "int", "det", "itt", "est", "plt", "rut",
+                                               "frt", "hut", "ptt", "czt", "set", "ctt" };
+    for (int i = 0; i < LanguageCount; ++i)
+    {
+        EXPECT_STREQ(names[i], LanguageTable[i].name) << i;
+        EXPECT_STREQ(codes[i], LanguageTable[i].code) << i;
+    }
+    EXPECT_EQ(30u, sizeof(LanguageTable[0].name));
+    EXPECT_EQ(4u, sizeof(LanguageTable[0].code));
+}
+
+TEST(LanguageEntryText, NameAndUpperCaseCode)
+{
+    EXPECT_EQ("English (INT)", LanguageEntryText(LanguageTable[0]));
+    EXPECT_EQ("German (DET)", LanguageEntryText(LanguageTable[1]));
+    EXPECT_EQ("Catalan (CTT)", LanguageEntryText(LanguageTable[11]));
+    for (const LanguageRow &row : LanguageTable)
+    {
+        std::string entry = LanguageEntryText(row);
+        EXPECT_LT(entry.size(), static_cast<size_t>(LanguageEntrySize)) << entry;
+        // Every entry gives its own code back.
+        EXPECT_EQ(row.code, LanguageCodeFromEntry(entry)) << entry;
+    }
+}
+
+TEST(LanguageCodeFromEntry, BetweenParenthesesLowerCase)
+{
+    EXPECT_EQ("det", LanguageCodeFromEntry("German (DET)"));
+    EXPECT_EQ("int", LanguageCodeFromEntry("English (int)"));
+    // No parentheses: the whole text, lower case.
+    EXPECT_EQ("german", LanguageCodeFromEntry("German"));
+    EXPECT_EQ("", LanguageCodeFromEntry(""));
+    // Only "(" or only ")".
+    EXPECT_EQ("det", LanguageCodeFromEntry("German (DET"));
+    EXPECT_EQ("german det", LanguageCodeFromEntry("German DET)"));
+    // The first "(" and the first ")" after it.
+    EXPECT_EQ("a(b", LanguageCodeFromEntry("x (A(B) (C)"));
+    EXPECT_EQ("", LanguageCodeFromEntry("German ()"));
+    // A ")" before the "(" is not the end of the code.
+    EXPECT_EQ("det", LanguageCodeFromEntry(") (DET)"));
+    // Bytes above 0x7F pass unchanged.
+    EXPECT_EQ("\xC9t\xC9", LanguageCodeFromEntry("(\xC9T\xC9)"));
+}
+
+TEST(PositionPiece, NumbersOfAStoredPosition)
+{
+    EXPECT_EQ(0, PositionPiece("-8,300", 1));
+    EXPECT_EQ(300, PositionPiece("-8,300", 2));
+    EXPECT_EQ(120, PositionPiece("120,45", 1));
+    EXPECT_EQ(45, PositionPiece("120,45", 2));
+    EXPECT_EQ(0, PositionPiece("0,0", 1));
+    // atoi's reading: leading blanks and a sign, digits up to the first other character.
+    EXPECT_EQ(12, PositionPiece(" 12,  34", 1));
+    EXPECT_EQ(34, PositionPiece(" 12,  34", 2));
+    EXPECT_EQ(7, PositionPiece("+7,9px", 1));
+    EXPECT_EQ(9, PositionPiece("+7,9px", 2));
+}
+
+TEST(PositionPiece, NonNumbersAndMissingPiecesAreZero)
+{
+    EXPECT_EQ(0, PositionPiece("left,top", 1));
+    EXPECT_EQ(0, PositionPiece("left,top", 2));
+    EXPECT_EQ(0, PositionPiece("x12,y5", 1));
+    // A lone number is piece 1; piece 2 is missing.
+    EXPECT_EQ(250, PositionPiece("250", 1));
+    EXPECT_EQ(0, PositionPiece("250", 2));
+    EXPECT_EQ(0, PositionPiece("", 1));
+    EXPECT_EQ(0, PositionPiece("", 2));
+    EXPECT_EQ(0, PositionPiece(",", 1));
+    EXPECT_EQ(0, PositionPiece(",", 2));
+    EXPECT_EQ(0, PositionPiece("5,6", 0));
+    EXPECT_EQ(0, PositionPiece("5,6", 3));
+}
+
+TEST(PositionPiece, HugeNumbersSaturate)
+{
+    EXPECT_EQ(INT_MAX, PositionPiece("2147483647,1", 1));
+    EXPECT_EQ(INT_MAX, PositionPiece("2147483648,1", 1));
+    EXPECT_EQ(INT_MAX, PositionPiece("99999999999999999999999,1", 1));
+    EXPECT_EQ(INT_MAX, PositionPiece("1,4294967296", 2));
+    EXPECT_EQ(0, PositionPiece("-2147483649,1", 1));
+    EXPECT_EQ(0, PositionPiece("-99999999999999999999999,1", 1));
+    EXPECT_EQ(5, PositionPiece("99999999999999999999999,5", 2));
+}
