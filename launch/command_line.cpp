@@ -40,14 +40,14 @@ void FormatRunningCaption(char *out, size_t size, const char *mapName)
     size_t room = size - 1;
     size_t fixed = (sizeof(prefix) - 1) + (sizeof(suffix) - 1);
     size_t nameLength = strlen(mapName);
-    if (room < fixed + (sizeof(ellipsis) - 1))
-    {
-        CopyText(out, size, "Pelmar");
-        return;
-    }
     if (fixed + nameLength <= room)
     {
         snprintf(out, size, "%s%s%s", prefix, mapName, suffix);
+        return;
+    }
+    if (room < fixed + (sizeof(ellipsis) - 1))
+    {
+        CopyText(out, size, "Pelmar");
         return;
     }
     int kept = static_cast<int>(room - fixed - (sizeof(ellipsis) - 1));

@@ -38,8 +38,8 @@ void ScanMapFolder(HWND window, const char *folder, const char *pattern)
     {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             continue;
-        /* "*.unr" also matches DM-Foo.unr2 through its short name DM-FOO~1.UNR. */
-        if (!IsMapFileName(found.cFileName))
+        /* The search also matched short names: DM-Foo.unr2 is found as DM-F~QQJ.UNR. */
+        if (!MatchesFilePattern(found.cFileName, pattern))
             continue;
         AddMapEntry(list, found.cFileName, bitmap);
     } while (FindNextFileA(search, &found));
@@ -52,8 +52,8 @@ void FillMapCatalogue(HWND window)
     /* Each entry added to a visible owner-drawn list repaints it; thousands of maps would
        take minutes. Paint once at the end instead. */
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    ScanMapFolder(window, "..\\Maps\\", "*.unr");
-    ScanMapFolder(window, "..\\Maps\\UPak\\", "*.unr");
+    ScanMapFolder(window, "..\\Maps\\", MapFilePattern);
+    ScanMapFolder(window, "..\\Maps\\UPak\\", MapFilePattern);
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
 }

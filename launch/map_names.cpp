@@ -2,23 +2,46 @@
 
 #include <cstring>
 
+static char LowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 0x20) : c;
+}
+
+bool MatchesFilePattern(const char *fileName, const char *pattern)
+{
+    /* One "*" to go back to is enough: a later "*" replaces the earlier one's choice. */
+    const char *afterStar = nullptr;
+    const char *starName = nullptr;
+    while (*fileName)
+    {
+        if (*pattern == '*')
+        {
+            afterStar = ++pattern;
+            starName = fileName;
+        }
+        else if (*pattern == '?' || (*pattern && LowerAscii(*pattern) == LowerAscii(*fileName)))
+        {
+            ++pattern;
+            ++fileName;
+        }
+        else if (afterStar)
+        {
+            pattern = afterStar;
+            fileName = ++starName;
+        }
+        else
+        {
+            return false;
+        }
+    }
+    while (*pattern == '*')
+        ++pattern;
+    return *pattern == '\0';
+}
+
 bool IsMapFileName(const char *fileName)
 {
-    static const char extension[] = ".unr";
-    size_t length = strlen(fileName);
-    size_t extensionLength = sizeof(extension) - 1;
-    if (length < extensionLength)
-        return false;
-    const char *tail = fileName + length - extensionLength;
-    for (size_t i = 0; i < extensionLength; ++i)
-    {
-        char c = tail[i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 0x20);
-        if (c != extension[i])
-            return false;
-    }
-    return true;
+    return MatchesFilePattern(fileName, MapFilePattern);
 }
 
 bool MapNameFromFileName(char *out, size_t size, const char *fileName)

@@ -7,8 +7,16 @@
 /* Map-name storage of a scan: 254 characters and the terminator. */
 enum { MapNameStorage = 255 };
 
-/* True when the long file name ends in ".unr", case ignored. The search pattern "*.unr"
-   also matches names like DM-Foo.unr2 through their short names; those are not maps. */
+/* The files both map folders are searched for. */
+inline constexpr char MapFilePattern[] = "*.unr";
+
+/* True when the long file name itself matches pattern: "*" stands for any run of
+   characters, "?" for one, letters compare without case. The file search also matches
+   through short names, so "*.unr" finds DM-Foo.unr2 as DM-F~QQJ.UNR; judging the long
+   name leaves such files out. */
+bool MatchesFilePattern(const char *fileName, const char *pattern);
+
+/* True when the long file name ends in ".unr", case ignored. */
 bool IsMapFileName(const char *fileName);
 
 /* The file name up to its first "." (all of it when it has none) into out. False, with

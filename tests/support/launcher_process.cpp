@@ -250,6 +250,10 @@ void Settle(HWND window)
     }
     WPARAM extent = static_cast<WPARAM>(++marker);
     PostMessageA(list, LB_SETHORIZONTALEXTENT, extent, 0);
-    WaitUntil([&] { return static_cast<WPARAM>(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0)) == extent; },
-              10000);
+    // Timed sends: a launcher that stopped pumping must fail the test, not hang it.
+    WaitUntil([&] {
+        DWORD_PTR current = 0;
+        return SendMessageTimeoutA(list, LB_GETHORIZONTALEXTENT, 0, 0, SMTO_NORMAL, 1000, &current)
+               && current == extent;
+    }, 10000);
 }

@@ -1,0 +1,372 @@
+#include "ini_compare.h"
+#include "launcher_process.h"
+#include "test_support.h"
+#include "resources/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace
+{
+const char StartedEventName[] = "PelmarStandInStarted";
+const char QuitEventName[] = "PelmarStandInQuit";
+const char StandInClass[] = "PelmarStandInGame";
+
+const char GameIni[] =
+    "[Engine.Engine]\r\n"
+    "Language=int\r\n"
+    "[WinDrv.WindowsClient]\r\n"
+    "WindowedViewportX=640\r\n"
+    "WindowedViewportY=480\r\n"
+    "WindowedColorBits=16\r\n"
+    "FullscreenViewportX=640\r\n"
+    "FullscreenViewportY=480\r\n"
+    "FullscreenColorBits=16\r\n";
+
+// What the stand-in wrote about its start.
+struct StandInRecord
+{
+    bool written = false;
+    std::string commandLine;
+    std::string directory;
+};
+
+StandInRecord ReadRecord(const std::string &path)
+{
+    StandInRecord record;
+    std::string text = ReadTextFile(path, &record.written);
+    std::string::size_type start = 0;
+    while (start < text.size())
+    {
+        std::string::size_type end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (line.compare(0, 8, "cmdline=") == 0)
+            record.commandLine = line.substr(8);
+        else if (line.compare(0, 4, "cwd=") == 0)
+            record.directory = line.substr(4);
+        start = end + 1;
+    }
+    return record;
+}
+
+std::string Lower(std::string text)
+{
+    for (char &c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + 0x20);
+    return text;
+}
+
+BOOL CALLBACK CollectText(HWND child, LPARAM param)
+{
+    reinterpret_cast<std::vector<std::string> *>(param)->push_back(WindowText(child));
+    return TRUE;
+}
+
+// The texts of a window's children: the message of a message box, say.
+std::vector<std::string> ChildTexts(HWND window)
+{
+    std::vector<std::string> texts;
+    EnumChildWindows(window, CollectText, reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+bool Contains(const std::vector<std::string> &texts, const std::string &text)
+{
+    for (const std::string &each : texts)
+        if (each == text)
+            return true;
+    return false;
+}
+
+// A game folder with the stand-in as Unreal.exe and a game configuration, Pelmar started
+// in it, and the stand-in's two events made beforehand so the test sees its start and
+// can end it.
+class RunMapTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        started_ = CreateEventA(nullptr, TRUE, FALSE, StartedEventName);
+        quit_ = CreateEventA(nullptr, TRUE, FALSE, QuitEventName);
+        ASSERT_NE(nullptr, started_);
+        ASSERT_NE(nullptr, quit_);
+        ResetEvent(started_);
+        ResetEvent(quit_);
+    }
+
+    void TearDown() override
+    {
+        EndStrayStandIn();
+        pelmar_.Kill();
+        if (started_)
+            CloseHandle(started_);
+        if (quit_)
+            CloseHandle(quit_);
+    }
+
+    void MakeGame(const char *tag, const std::vector<std::string> &maps, bool withExe = true)
+    {
+        game_.reset(new TempGameFolder(tag));
+        game_->Write("System\\Unreal.ini", GameIni);
+        if (withExe)
+        {
+            ASSERT_TRUE(PutGameExe());
+        }
+        for (const std::string &map : maps)
+            game_->Touch(map);
+    }
+
+    bool PutGameExe() const
+    {
+        return CopyFileA(StandInExePath().c_str(), GameExe().c_str(), FALSE) != 0;
+    }
+    std::string GameExe() const { return game_->System() + "\\Unreal.exe"; }
+    std::string RecordPath() const { return game_->System() + "\\standin-run.txt"; }
+
+    HWND Main() const { return pelmar_.Main(); }
+    HWND List() const { return pelmar_.Control(IDC_MAP_LIST); }
+
+    int IndexOf(const std::string &map) const
+    {
+        for (int i = 0; i < ListCount(List()); ++i)
+            if (ListText(List(), i) == map)
+                return i;
+        return -1;
+    }
+
+    // Picks the map with a click and types both fields, as a player does.
+    void Choose(const std::string &map, const std::string &mapParams, const std::string &gameParams)
+    {
+        int index = IndexOf(map);
+        ASSERT_LE(0, index) << map << " is not listed";
+        ClickListItem(List(), index);
+        ASSERT_EQ(index, SendMessageA(List(), LB_GETCURSEL, 0, 0));
+        ASSERT_TRUE(IsWindowEnabled(pelmar_.Control(IDC_RUN)));
+        TypeText(pelmar_.Control(IDC_MAP_PARAMS), mapParams);
+        TypeText(pelmar_.Control(IDC_GAME_PARAMS), gameParams);
+        ASSERT_EQ(mapParams, WindowText(pelmar_.Control(IDC_MAP_PARAMS)));
+        ASSERT_EQ(gameParams, WindowText(pelmar_.Control(IDC_GAME_PARAMS)));
+    }
+
+    bool StandInStarted(DWORD timeoutMs) const
+    {
+        return WaitForSingleObject(started_, timeoutMs) == WAIT_OBJECT_0;
+    }
+
+    // Ends the running stand-in and waits until Pelmar is back from its run.
+    bool EndStandIn()
+    {
+        SetEvent(quit_);
+        bool back = WaitUntil([this] {
+            return WindowText(Main()) == "Pelmar" && IsWindowEnabled(Main()) &&
+                   !FindWindowA(StandInClass, nullptr);
+        }, 15000);
+        ResetEvent(quit_);
+        ResetEvent(started_);
+        return back;
+    }
+
+    // A failed test may leave a stand-in running: end it before its folder goes.
+    void EndStrayStandIn()
+    {
+        HWND window = FindWindowA(StandInClass, nullptr);
+        if (!window)
+            return;
+        DWORD id = 0;
+        GetWindowThreadProcessId(window, &id);
+        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+        SetEvent(quit_);
+        if (process)
+        {
+            WaitForSingleObject(process, 10000);
+            CloseHandle(process);
+        }
+        ResetEvent(quit_);
+    }
+
+    // The whole run: Pelmar running the map, repainting meanwhile, and back afterwards.
+    void ExpectRun(const std::string &commandLine, const std::string &caption)
+    {
+        ASSERT_TRUE(StandInStarted(15000)) << "the game was not started";
+        StandInRecord record = ReadRecord(RecordPath());
+        ASSERT_TRUE(record.written);
+        EXPECT_EQ(commandLine, record.commandLine);
+        EXPECT_EQ(Lower(game_->System()), Lower(record.directory));
+
+        EXPECT_EQ(caption, WindowText(Main()));
+        EXPECT_FALSE(IsWindowEnabled(Main()));
+        // Pelmar is waiting for the game, and still paints what is uncovered.
+        InvalidateRect(Main(), nullptr, TRUE);
+        InvalidateRect(List(), nullptr, TRUE);
+        EXPECT_TRUE(WaitUntil([this] {
+            return !GetUpdateRect(Main(), nullptr, FALSE) && !GetUpdateRect(List(), nullptr, FALSE);
+        }, 5000)) << "no repaint while the game runs";
+        EXPECT_EQ(caption, WindowText(Main()));
+
+        ASSERT_TRUE(EndStandIn()) << "Pelmar did not come back from the run";
+        EXPECT_EQ("Pelmar", WindowText(Main()));
+        EXPECT_TRUE(IsWindowEnabled(Main()));
+        EXPECT_EQ(Main(), GetForegroundWindow());
+    }
+
+    std::unique_ptr<TempGameFolder> game_;
+    LauncherProcess pelmar_;
+    HANDLE started_ = nullptr;
+    HANDLE quit_ = nullptr;
+};
+}
+
+TEST_F(RunMapTest, RunClickedStartsTheGameWithMapAndBothFields)
+{
+    MakeGame("e2e-run-click", { "Maps\\Sample1.unr", "Maps\\UPak\\DM-Deck16.unr" });
+    ASSERT_TRUE(pelmar_.Start(game_->System()));
+    Choose("Sample1", "a=1?b=2", "x -y");
+    Click(pelmar_.Control(IDC_RUN));
+    ExpectRun("Sample1?a=1?b=2 -x -y", "Pelmar - [RUNNING: Sample1]");
+
+    // And again, with the fields as they are meant to be typed.
+    DeleteFileA(RecordPath().c_str());
+    Choose("DM-Deck16", "?a=1", "-x");
+    Click(pelmar_.Control(IDC_RUN));
+    ExpectRun("DM-Deck16?a=1 -x", "Pelmar - [RUNNING: DM-Deck16]");
+}
+
+TEST_F(RunMapTest, EnterRunsTheSelectedMapWithEmptyFields)
+{
+    MakeGame("e2e-run-enter", { "Maps\\DM-Morpheus.unr", "Maps\\Sample1.unr" });
+    ASSERT_TRUE(pelmar_.Start(game_->System()));
+    Choose("DM-Morpheus", "", "");
+    PressKey(pelmar_.Control(IDC_GAME_PARAMS), VK_RETURN);
+    // The one blank stays when both fields are empty; eleven characters fill the caption.
+    ExpectRun("DM-Morpheus ", "Pelmar - [RUNNING: DM-Morpheus]");
+}
+
+TEST_F(RunMapTest, LongMapNameCaptionFitsAndStaysReadable)
+{
+    const std::string map = "DM-LongMapName1";
+    MakeGame("e2e-run-long", { "Maps\\" + map + ".unr" });
+    ASSERT_TRUE(pelmar_.Start(game_->System()));
+    Choose(map, "?a=1", "-x");
+    Click(pelmar_.Control(IDC_RUN));
+    ASSERT_TRUE(StandInStarted(15000));
+    EXPECT_EQ(map + "?a=1 -x", ReadRecord(RecordPath()).commandLine);
+
+    std::string caption = WindowText(Main());
+    const std::string prefix = "Pelmar - [RUNNING: ";
+    EXPECT_LE(caption.size(), 31u) << caption;
+    ASSERT_EQ(0u, caption.find(prefix)) << caption;
+    ASSERT_EQ(']', caption.back()) << caption;
+    std::string shown = caption.substr(prefix.size(), caption.size() - prefix.size() - 1);
+    std::string::size_type cut = shown.find("...");
+    ASSERT_NE(std::string::npos, cut) << "a cut name must look cut: " << caption;
+    EXPECT_GE(cut, 8u) << caption;
+    EXPECT_EQ(map.substr(0, cut), shown.substr(0, cut)) << caption;
+
+    ASSERT_TRUE(EndStandIn());
+    EXPECT_EQ("Pelmar", WindowText(Main()));
+}
+
+TEST_F(RunMapTest, FieldsLongerThanTheirStorageAreCut)
+{
+    MakeGame("e2e-run-fields", { "Maps\\Sample1.unr" });
+    ASSERT_TRUE(pelmar_.Start(game_->System()));
+    // 300 characters each, none needing a marker put in front: only the first 254 count.
+    std::string mapParams(300, 'm');
+    std::string gameParams = "-" + std::string(299, 'g');
+    Choose("Sample1", mapParams, gameParams);
+    Click(pelmar_.Control(IDC_RUN));
+    ExpectRun("Sample1" + mapParams.substr(0, 254) + " " + gameParams.substr(0, 254),
+              "Pelmar - [RUNNING: Sample1]");
+}
+
+TEST_F(RunMapTest, MissingExecutableReportedAfterSavingNothingStarted)
+{
+    MakeGame("e2e-run-missing", { "Maps\\Sample1.unr" });
+    ASSERT_TRUE(pelmar_.Start(game_->System()));
+    // Found at start, gone when Run is pressed.
+    ASSERT_TRUE(DeleteFileA(GameExe().c_str()));
+    ASSERT_EQ(nullptr, FindIniKey(ParseIni(ReadTextFile(game_->System() + "\\Unreal.ini")),
+                                  "WinDrv.WindowsClient", "StartupFullscreen"));
+    Choose("Sample1", "", "");
+    Click(pelmar_.Control(IDC_RUN));
+
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (box = pelmar_.FindVisibleWindow("Error")) != nullptr; }, 10000));
+    EXPECT_EQ(Main(), GetWindow(box, GW_OWNER));
+    EXPECT_TRUE(Contains(ChildTexts(box), "Cannot find Unreal.exe for execution."));
+    EXPECT_EQ("Pelmar", WindowText(Main()));
+    EXPECT_FALSE(StandInStarted(0));
+    EXPECT_FALSE(FileExists(RecordPath()));
+    // The game configuration was brought up to date first; the launcher's own file waits
+    // for the close.
+    const IniLine *fullscreen = FindIniKey(ParseIni(ReadTextFile(game_->System() + "\\Unreal.ini")),
+                                           "WinDrv.WindowsClient", "StartupFullscreen");
+    ASSERT_NE(nullptr, fullscreen);
+    EXPECT_EQ("False", fullscreen->value);
+    EXPECT_FALSE(FileExists(game_->System() + "\\Pelmar.ini"));
+
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box) && IsWindowEnabled(Main()); }, 10000));
+    EXPECT_EQ("Pelmar", WindowText(Main()));
+
+    // With the game back, the same Run starts it.
+    ASSERT_TRUE(PutGameExe());
+    Click(pelmar_.Control(IDC_RUN));
+    ExpectRun("Sample1 ", "Pelmar - [RUNNING: Sample1]");
+}
+
+TEST_F(RunMapTest, NoGameDetectedAtStartNamesNoExecutable)
+{
+    MakeGame("e2e-run-nogame", { "Maps\\Sample1.unr" }, false);
+    ASSERT_TRUE(pelmar_.Start(game_->System()));
+    // Too late: the game is detected once, at start.
+    ASSERT_TRUE(PutGameExe());
+    Choose("Sample1", "", "");
+    Click(pelmar_.Control(IDC_RUN));
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (box = pelmar_.FindVisibleWindow("Error")) != nullptr; }, 10000));
+    EXPECT_TRUE(Contains(ChildTexts(box), "Cannot find  for execution."));
+    EXPECT_FALSE(StandInStarted(0));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 10000));
+}
+
+TEST_F(RunMapTest, DoubleClickOnAMapStartsNothing)
+{
+    MakeGame("e2e-run-dblclk", { "Maps\\Sample1.unr" });
+    ASSERT_TRUE(pelmar_.Start(game_->System()));
+    ClickListItem(List(), 0);
+    RECT item = {};
+    SendMessageA(List(), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
+    LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    PostMessageA(List(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    PostMessageA(List(), WM_LBUTTONUP, 0, at);
+    Settle(List());
+    EXPECT_FALSE(StandInStarted(1500));
+    EXPECT_FALSE(FileExists(RecordPath()));
+    EXPECT_EQ("Pelmar", WindowText(Main()));
+    EXPECT_TRUE(IsWindowEnabled(Main()));
+    EXPECT_EQ(0, SendMessageA(List(), LB_GETCURSEL, 0, 0));
+
+    // The same selection runs with Run.
+    Click(pelmar_.Control(IDC_RUN));
+    ExpectRun("Sample1 ", "Pelmar - [RUNNING: Sample1]");
+}
+
+TEST_F(RunMapTest, FileFoundOnlyThroughItsShortNameIsNeverOffered)
+{
+    // "*.unr" matches DM-Foo.unr2 through its short name; run as DM-Foo it would start
+    // a map that is not there.
+    MakeGame("e2e-run-short", { "Maps\\DM-Foo.unr2", "Maps\\UPak\\x.unrx", "Maps\\Sample1.unr" });
+    ASSERT_TRUE(pelmar_.Start(game_->System()));
+    ASSERT_EQ(1, ListCount(List()));
+    EXPECT_EQ("Sample1", ListText(List(), 0));
+    EXPECT_EQ(-1, IndexOf("DM-Foo"));
+    EXPECT_EQ(-1, IndexOf("x"));
+}

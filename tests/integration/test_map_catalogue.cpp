@@ -1,0 +1,187 @@
+#include "launch/map_catalogue.h"
+#include "launch/map_names.h"
+#include "resources/resource.h"
+#include "test_support.h"
+#include "ui/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace
+{
+typedef std::vector<std::string> Names;
+
+// The real main window (its WM_INITDIALOG loads the map icon), with an empty map list.
+class MapCatalogueTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        window_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
+                                     MainDialogProc, 0);
+        ASSERT_NE(nullptr, window_);
+        ASSERT_NE(nullptr, MapIconBitmap);
+        ASSERT_EQ(0, SendMessageA(List(), LB_GETCOUNT, 0, 0));
+    }
+    void TearDown() override
+    {
+        if (window_)
+            DestroyWindow(window_);
+        // WM_DESTROY posted the quit message; it is not meant for this program.
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        {
+        }
+    }
+
+    HWND List() const { return GetDlgItem(window_, IDC_MAP_LIST); }
+
+    Names Entries() const
+    {
+        Names names;
+        LRESULT count = SendMessageA(List(), LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i)
+        {
+            char text[512] = { 0 };
+            LRESULT length = SendMessageA(List(), LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+            if (length >= 0 && length < static_cast<LRESULT>(sizeof(text)))
+                SendMessageA(List(), LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+            names.push_back(text);
+        }
+        return names;
+    }
+
+    // Fills the list as the launcher does at start, from the game's program folder.
+    Names Catalogue(const TempGameFolder &game)
+    {
+        CurrentDirectoryScope here(game.System());
+        FillMapCatalogue(window_);
+        return Entries();
+    }
+
+    Names Scan(const TempGameFolder &game, const char *folder, const char *pattern)
+    {
+        CurrentDirectoryScope here(game.System());
+        ScanMapFolder(window_, folder, pattern);
+        return Entries();
+    }
+
+    HWND window_ = nullptr;
+};
+
+// Whether the platform's own search finds name under pattern in folder.
+bool SearchFinds(const std::string &folder, const char *pattern, const std::string &name)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\" + pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    bool seen = false;
+    do
+        seen = seen || name == found.cFileName;
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    return seen;
+}
+}
+
+TEST_F(MapCatalogueTest, NamesAreCutAtTheFirstDot)
+{
+    TempGameFolder game("cat-dots");
+    game.Touch("Maps\\Sample1.unr");
+    game.Touch("Maps\\Sample2.old.unr");
+    game.Touch("Maps\\DM-Deck16.UNR");
+    game.Touch("Maps\\UPak\\CTF-Face.Unr");
+    // A name that begins with its only dot leaves an entry with an empty text.
+    game.Touch("Maps\\.unr");
+    EXPECT_EQ((Names{ "", "CTF-Face", "DM-Deck16", "Sample1", "Sample2" }), Catalogue(game));
+}
+
+TEST_F(MapCatalogueTest, BothFoldersInOneSortedOrderWithDuplicatesKept)
+{
+    TempGameFolder game("cat-both");
+    for (const char *name : { "Charlie", "Alpha", "Same", "echo" })
+        game.Touch(std::string("Maps\\") + name + ".unr");
+    for (const char *name : { "Delta", "bravo", "Same" })
+        game.Touch(std::string("Maps\\UPak\\") + name + ".unr");
+
+    EXPECT_EQ((Names{ "Alpha", "bravo", "Charlie", "Delta", "echo", "Same", "Same" }), Catalogue(game));
+    LRESULT count = SendMessageA(List(), LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i)
+        EXPECT_EQ(reinterpret_cast<LRESULT>(MapIconBitmap),
+                  SendMessageA(List(), LB_GETITEMDATA, static_cast<WPARAM>(i), 0)) << "entry " << i;
+}
+
+TEST_F(MapCatalogueTest, OnlyFilesNamedAsMapsAreListed)
+{
+    TempGameFolder game("cat-only");
+    game.Touch("Maps\\Sample1.unr");
+    game.Touch("Maps\\Sample1.unr.bak");
+    game.Touch("Maps\\Notes.txt");
+    game.Touch("Maps\\Foo");
+    MakeFolder(game.Maps() + "\\Folder.unr");
+    MakeFolder(game.UPak() + "\\Inner.unr");
+    game.Touch("Maps\\UPak\\Inner.unr\\Nested.unr");
+    EXPECT_EQ((Names{ "Sample1" }), Catalogue(game));
+}
+
+// The search finds DM-Foo.unr2 through its short name (DM-F~QQJ.UNR under Wine); it is
+// no map and must not be offered to run as DM-Foo.
+TEST_F(MapCatalogueTest, ShortNameMatchesAreLeftOut)
+{
+    TempGameFolder game("cat-short");
+    game.Touch("Maps\\DM-Foo.unr2");
+    game.Touch("Maps\\UPak\\x.unrx");
+    game.Touch("Maps\\Sample1.unr");
+    if (!SearchFinds(game.Maps(), "*.unr", "DM-Foo.unr2"))
+        GTEST_SKIP() << "this file system does not match through short names";
+    EXPECT_TRUE(SearchFinds(game.UPak(), "*.unr", "x.unrx"));
+    EXPECT_EQ((Names{ "Sample1" }), Catalogue(game));
+}
+
+TEST_F(MapCatalogueTest, NameWithoutDotListedWholeWhenThePatternTakesIt)
+{
+    // "*.unr" never finds a name without a dot; a broader pattern does.
+    TempGameFolder game("cat-nodot");
+    game.Touch("Maps\\Foo");
+    game.Touch("Maps\\Bar.unr");
+    game.Touch("Maps\\Baz.old.txt");
+    MakeFolder(game.Maps() + "\\Sub");
+    EXPECT_EQ((Names{ "Bar", "Baz", "Foo" }), Scan(game, "..\\Maps\\", "*"));
+    EXPECT_EQ((Names{ "Bar", "Bar", "Baz", "Foo" }), Scan(game, "..\\Maps\\", MapFilePattern));
+}
+
+TEST_F(MapCatalogueTest, HiddenSystemAndReadOnlyFilesListed)
+{
+    TempGameFolder game("cat-attrs");
+    game.Touch("Maps\\Hidden.unr");
+    game.Touch("Maps\\ReadOnly.unr");
+    game.Touch("Maps\\UPak\\System.unr");
+    ASSERT_TRUE(SetFileAttributesA((game.Maps() + "\\Hidden.unr").c_str(), FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(SetFileAttributesA((game.Maps() + "\\ReadOnly.unr").c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(SetFileAttributesA((game.UPak() + "\\System.unr").c_str(),
+                                   FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_EQ((Names{ "Hidden", "ReadOnly", "System" }), Catalogue(game));
+}
+
+TEST_F(MapCatalogueTest, MissingUPakFolderLeavesTheOtherFolderAlone)
+{
+    TempGameFolder game("cat-noupak", true, false);
+    game.Touch("Maps\\Sample1.unr");
+    game.Touch("Maps\\Sample2.unr");
+    ASSERT_FALSE(IsFolder(game.UPak()));
+    EXPECT_EQ((Names{ "Sample1", "Sample2" }), Catalogue(game));
+}
+
+TEST_F(MapCatalogueTest, NoMapFoldersLeaveTheListEmpty)
+{
+    TempGameFolder game("cat-none", false);
+    ASSERT_FALSE(IsFolder(game.Maps()));
+    EXPECT_EQ(Names(), Catalogue(game));
+    // Empty folders are the same.
+    MakeFolder(game.Maps());
+    MakeFolder(game.UPak());
+    EXPECT_EQ(Names(), Catalogue(game));
+}

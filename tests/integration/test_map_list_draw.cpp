@@ -1,0 +1,332 @@
+#include "resources/resource.h"
+#include "ui/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace
+{
+const COLORREF Background = RGB(0, 128, 0);
+const COLORREF Ink = RGB(255, 0, 0);
+const COLORREF Paper = RGB(0, 0, 255);
+const COLORREF Magenta = RGB(255, 0, 255);
+const int IconSize = 16;
+const int RowHeight = 20;
+const int TextX = 21;
+
+// A 32-bit picture behind a memory device context, filled with one colour.
+class Canvas
+{
+public:
+    Canvas(int width, int height, COLORREF fill) : width_(width), height_(height)
+    {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        dc_ = CreateCompatibleDC(nullptr);
+        void *bits = nullptr;
+        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        bits_ = static_cast<const DWORD *>(bits);
+        replaced_ = SelectObject(dc_, bitmap_);
+        RECT all = { 0, 0, width, height };
+        HBRUSH brush = CreateSolidBrush(fill);
+        FillRect(dc_, &all, brush);
+        DeleteObject(brush);
+    }
+    ~Canvas()
+    {
+        SelectObject(dc_, replaced_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    Canvas(const Canvas &) = delete;
+    Canvas &operator=(const Canvas &) = delete;
+
+    bool Ready() const { return dc_ && bits_; }
+    HDC Dc() const { return dc_; }
+    int Width() const { return width_; }
+    COLORREF At(int x, int y) const
+    {
+        GdiFlush();
+        DWORD pixel = bits_[y * width_ + x];
+        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+    }
+    bool RowHolds(int y, int fromX, int toX, COLORREF colour) const
+    {
+        for (int x = fromX; x < toX; ++x)
+            if (At(x, y) == colour)
+                return true;
+        return false;
+    }
+
+private:
+    int width_;
+    int height_;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    const DWORD *bits_ = nullptr;
+    HGDIOBJ replaced_ = nullptr;
+};
+
+// The map picture as the resource holds it, row by row from the top.
+std::vector<COLORREF> IconPixels()
+{
+    std::vector<COLORREF> pixels;
+    HBITMAP icon = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_MAP));
+    if (!icon)
+        return pixels;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = IconSize;
+    info.bmiHeader.biHeight = -IconSize;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<DWORD> raw(IconSize * IconSize);
+    HDC screen = GetDC(nullptr);
+    int rows = GetDIBits(screen, icon, 0, IconSize, raw.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(icon);
+    if (rows != IconSize)
+        return pixels;
+    for (DWORD pixel : raw)
+        pixels.push_back(RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF));
+    return pixels;
+}
+
+// The real main window with its list holding entries, each carrying the map icon.
+class MapListDrawTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        window_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
+                                     MainDialogProc, 0);
+        ASSERT_NE(nullptr, window_);
+        ASSERT_NE(nullptr, MapIconBitmap);
+        icon_ = IconPixels();
+        ASSERT_EQ(size_t(IconSize * IconSize), icon_.size());
+        bool anyMagenta = false, anyPicture = false;
+        for (COLORREF pixel : icon_)
+            (pixel == Magenta ? anyMagenta : anyPicture) = true;
+        ASSERT_TRUE(anyMagenta && anyPicture) << "the map icon needs both background and picture";
+    }
+    void TearDown() override
+    {
+        if (window_)
+            DestroyWindow(window_);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        {
+        }
+    }
+
+    HWND List() const { return GetDlgItem(window_, IDC_MAP_LIST); }
+
+    int Add(const std::string &name)
+    {
+        LRESULT index = SendMessageA(List(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        SendMessageA(List(), LB_SETITEMDATA, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(MapIconBitmap));
+        return static_cast<int>(index);
+    }
+
+    // Asks the main window to draw one entry into canvas, as the list would.
+    INT_PTR Draw(Canvas &canvas, int index, int top, UINT action, UINT state)
+    {
+        SetTextColor(canvas.Dc(), Ink);
+        SetBkColor(canvas.Dc(), Paper);
+        DRAWITEMSTRUCT draw = {};
+        draw.CtlType = ODT_LISTBOX;
+        draw.CtlID = IDC_MAP_LIST;
+        draw.itemID = static_cast<UINT>(index);
+        draw.itemAction = action;
+        draw.itemState = state;
+        draw.hwndItem = List();
+        draw.hDC = canvas.Dc();
+        draw.rcItem.left = 0;
+        draw.rcItem.top = top;
+        draw.rcItem.right = canvas.Width();
+        draw.rcItem.bottom = top + RowHeight;
+        if (index >= 0)
+            draw.itemData = static_cast<ULONG_PTR>(SendMessageA(List(), LB_GETITEMDATA, index, 0));
+        return MainDialogProc(window_, WM_DRAWITEM, IDC_MAP_LIST, reinterpret_cast<LPARAM>(&draw));
+    }
+
+    // Every icon pixel at (2, top + 2): the picture where it is not magenta, under it the
+    // colour behind.
+    void ExpectIcon(const Canvas &canvas, int top, COLORREF behind) const
+    {
+        int wrong = 0;
+        for (int y = 0; y < IconSize; ++y)
+            for (int x = 0; x < IconSize; ++x)
+            {
+                COLORREF expected = icon_[y * IconSize + x] == Magenta ? behind : icon_[y * IconSize + x];
+                if (canvas.At(2 + x, top + 2 + y) != expected && ++wrong <= 3)
+                    ADD_FAILURE() << "icon pixel " << x << "," << y << " is " << std::hex
+                                  << canvas.At(2 + x, top + 2 + y) << ", not " << expected;
+            }
+        EXPECT_EQ(0, wrong);
+    }
+
+    int TextHeight(const Canvas &canvas) const
+    {
+        TEXTMETRICA metrics;
+        GetTextMetricsA(canvas.Dc(), &metrics);
+        return metrics.tmHeight;
+    }
+
+    HWND window_ = nullptr;
+    std::vector<COLORREF> icon_;
+};
+}
+
+TEST_F(MapListDrawTest, EntriesAreTwentyPixelsHigh)
+{
+    MEASUREITEMSTRUCT measure = {};
+    measure.CtlType = ODT_LISTBOX;
+    measure.CtlID = IDC_MAP_LIST;
+    EXPECT_EQ(TRUE, MainDialogProc(window_, WM_MEASUREITEM, IDC_MAP_LIST, reinterpret_cast<LPARAM>(&measure)));
+    EXPECT_EQ(20u, measure.itemHeight);
+
+    // The list asks for every entry it takes.
+    for (const char *name : { "Sample1", "DM-Deck16", "CTF-Face" })
+        Add(name);
+    for (int i = 0; i < 3; ++i)
+    {
+        EXPECT_EQ(20, SendMessageA(List(), LB_GETITEMHEIGHT, i, 0)) << i;
+        RECT item = {};
+        SendMessageA(List(), LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item));
+        EXPECT_EQ(20 * i, item.top) << i;
+        EXPECT_EQ(20, item.bottom - item.top) << i;
+    }
+}
+
+TEST_F(MapListDrawTest, UnselectedEntryDrawnOverWhatIsThere)
+{
+    int index = Add("WWWW");
+    Canvas canvas(160, 40, Background);
+    ASSERT_TRUE(canvas.Ready());
+    const int top = 20;
+    EXPECT_EQ(TRUE, Draw(canvas, index, top, ODA_DRAWENTIRE, 0));
+
+    ExpectIcon(canvas, top, Background);
+    // No fill: the list erased the row already.
+    EXPECT_EQ(Background, canvas.At(1, top + 10));
+    EXPECT_EQ(Background, canvas.At(canvas.Width() - 1, top + 10));
+    EXPECT_EQ(Background, canvas.At(80, 5));
+
+    // The text in the context's colours, from x = 21, centred in the row.
+    int height = TextHeight(canvas);
+    ASSERT_LE(height, RowHeight);
+    int textTop = (top + RowHeight + top - height) / 2;
+    for (int y = textTop; y < textTop + height; ++y)
+    {
+        EXPECT_EQ(Background, canvas.At(TextX - 1, y)) << "row " << y;
+        EXPECT_NE(Background, canvas.At(TextX, y)) << "row " << y;
+    }
+    if (textTop > top)
+    {
+        EXPECT_FALSE(canvas.RowHolds(textTop - 1, TextX, canvas.Width(), Paper));
+    }
+    if (textTop + height < top + RowHeight)
+    {
+        EXPECT_FALSE(canvas.RowHolds(textTop + height, TextX, canvas.Width(), Paper));
+    }
+    EXPECT_TRUE(canvas.RowHolds(textTop + height / 2, TextX, canvas.Width(), Ink));
+    EXPECT_TRUE(canvas.RowHolds(textTop + height / 2, TextX, canvas.Width(), Paper));
+}
+
+TEST_F(MapListDrawTest, SelectedEntryFilledWithHighlightAndFramed)
+{
+    int index = Add("A");
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    ASSERT_NE(Background, highlight);
+    for (UINT action : { static_cast<UINT>(ODA_SELECT), static_cast<UINT>(ODA_DRAWENTIRE) })
+    {
+        SCOPED_TRACE(action);
+        Canvas canvas(160, 20, Background);
+        ASSERT_TRUE(canvas.Ready());
+        EXPECT_EQ(TRUE, Draw(canvas, index, 0, action, ODS_SELECTED));
+        ExpectIcon(canvas, 0, highlight);
+        EXPECT_EQ(highlight, canvas.At(1, 10));
+        EXPECT_EQ(highlight, canvas.At(canvas.Width() - 3, 10));
+        EXPECT_EQ(highlight, canvas.At(canvas.Width() - 3, 18));
+        // The dotted focus frame runs along the row's edges.
+        int framed = 0;
+        for (int x = 30; x < canvas.Width(); ++x)
+            framed += canvas.At(x, 0) != highlight;
+        EXPECT_GT(framed, 20);
+    }
+}
+
+TEST_F(MapListDrawTest, DeselectedEntryRepaintedInWindowColour)
+{
+    int index = Add("A");
+    const COLORREF window = GetSysColor(COLOR_WINDOW);
+    ASSERT_NE(Background, window);
+    Canvas canvas(160, 20, Background);
+    ASSERT_TRUE(canvas.Ready());
+    EXPECT_EQ(TRUE, Draw(canvas, index, 0, ODA_SELECT, 0));
+    ExpectIcon(canvas, 0, window);
+    EXPECT_EQ(window, canvas.At(1, 10));
+    EXPECT_EQ(window, canvas.At(canvas.Width() - 3, 0));
+    EXPECT_EQ(window, canvas.At(canvas.Width() - 3, 10));
+}
+
+TEST_F(MapListDrawTest, FocusChangeAndEmptyListDrawNothing)
+{
+    int index = Add("A");
+    Canvas canvas(160, 20, Background);
+    ASSERT_TRUE(canvas.Ready());
+    EXPECT_EQ(TRUE, Draw(canvas, index, 0, ODA_FOCUS, ODS_FOCUS | ODS_SELECTED));
+    EXPECT_EQ(FALSE, Draw(canvas, -1, 0, ODA_DRAWENTIRE, ODS_SELECTED));
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < canvas.Width(); ++x)
+            ASSERT_EQ(Background, canvas.At(x, y)) << x << "," << y;
+}
+
+TEST_F(MapListDrawTest, TextBeyondTheDrawingStorageIsLeftOut)
+{
+    // 259 characters and the terminator fill the 260 bytes; one more does not fit.
+    int fits = Add(std::string(259, 'W'));
+    int tooLong = Add(std::string(260, 'X'));
+    Canvas canvas(160, 40, Background);
+    ASSERT_TRUE(canvas.Ready());
+    EXPECT_EQ(TRUE, Draw(canvas, fits, 0, ODA_DRAWENTIRE, 0));
+    EXPECT_EQ(TRUE, Draw(canvas, tooLong, 20, ODA_DRAWENTIRE, 0));
+    EXPECT_TRUE(canvas.RowHolds(10, TextX, canvas.Width(), Ink));
+    ExpectIcon(canvas, 20, Background);
+    for (int y = 20; y < 40; ++y)
+        ASSERT_FALSE(canvas.RowHolds(y, TextX - 1, canvas.Width(), Ink) ||
+                     canvas.RowHolds(y, TextX - 1, canvas.Width(), Paper)) << "row " << y;
+}
+
+TEST_F(MapListDrawTest, RealListPaintsTheSelectedRowInHighlight)
+{
+    for (const char *name : { "Alpha", "Bravo", "Charlie" })
+        Add(name);
+    ASSERT_EQ(1, SendMessageA(List(), LB_SETCURSEL, 1, 0));
+    RECT client = {};
+    GetClientRect(List(), &client);
+    ASSERT_GE(client.bottom, 60);
+    Canvas canvas(client.right, client.bottom, Background);
+    ASSERT_TRUE(canvas.Ready());
+    SendMessageA(List(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT | PRF_ERASEBKGND);
+
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    int x = client.right - 3;
+    EXPECT_NE(highlight, canvas.At(x, 10));
+    EXPECT_EQ(highlight, canvas.At(x, 30));
+    EXPECT_NE(highlight, canvas.At(x, 50));
+    ExpectIcon(canvas, 20, highlight);
+    // The unselected rows show the list's own background under the icon's magenta.
+    ExpectIcon(canvas, 0, canvas.At(x, 10));
+    ExpectIcon(canvas, 40, canvas.At(x, 50));
+}
