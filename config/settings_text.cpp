@@ -68,7 +68,10 @@ bool FormatSelectionText(char *out, size_t size, const std::string &x, const std
 std::string LanguageEntryText(const LanguageRow &row)
 {
     char text[LanguageEntrySize];
-    snprintf(text, sizeof(text), "%s (%s)", row.name, ToUpperCopy(row.code).c_str());
+    /* The table's names are short; a name too long for the entry would lose its code. */
+    int length = snprintf(text, sizeof(text), "%s (%s)", row.name, ToUpperCopy(row.code).c_str());
+    if (length < 0 || static_cast<size_t>(length) >= sizeof(text))
+        return std::string();
     return text;
 }
 

@@ -133,7 +133,9 @@ TEST(CommandLine, TooSmallStorageReportsAndStaysInside)
         EXPECT_FALSE(result.fits) << "size " << size;
         EXPECT_TRUE(result.guardIntact) << "size " << size;
         if (size > 0)
+        {
             EXPECT_EQ(expected.substr(0, size - 1), result.text) << "size " << size;
+        }
     }
     Composed result = ComposeInto(expected.size() + 1, "Sample1", "a=1?b=2", "x -y");
     EXPECT_TRUE(result.fits);
