@@ -2,12 +2,16 @@
 
 #include <cstring>
 
+char ToLowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 0x20) : c;
+}
+
 std::string ToLowerCopy(const std::string &text)
 {
     std::string out(text);
     for (char &c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 0x20);
+        c = ToLowerAscii(c);
     return out;
 }
 

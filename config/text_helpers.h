@@ -5,6 +5,9 @@
 
 #include <string>
 
+/* 'A' to 'Z' as 'a' to 'z'; every other byte unchanged. */
+char ToLowerAscii(char c);
+
 std::string ToLowerCopy(const std::string &text);
 std::string ToUpperCopy(const std::string &text);
 

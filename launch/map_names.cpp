@@ -1,11 +1,8 @@
 #include "map_names.h"
 
-#include <cstring>
+#include "../config/text_helpers.h"
 
-static char LowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 0x20) : c;
-}
+#include <cstring>
 
 bool MatchesFilePattern(const char *fileName, const char *pattern)
 {
@@ -19,7 +16,7 @@ bool MatchesFilePattern(const char *fileName, const char *pattern)
             afterStar = ++pattern;
             starName = fileName;
         }
-        else if (*pattern == '?' || (*pattern && LowerAscii(*pattern) == LowerAscii(*fileName)))
+        else if (*pattern == '?' || (*pattern && ToLowerAscii(*pattern) == ToLowerAscii(*fileName)))
         {
             ++pattern;
             ++fileName;
@@ -37,11 +34,6 @@ bool MatchesFilePattern(const char *fileName, const char *pattern)
     while (*pattern == '*')
         ++pattern;
     return *pattern == '\0';
-}
-
-bool IsMapFileName(const char *fileName)
-{
-    return MatchesFilePattern(fileName, MapFilePattern);
 }
 
 bool MapNameFromFileName(char *out, size_t size, const char *fileName)

@@ -16,9 +16,6 @@ inline constexpr char MapFilePattern[] = "*.unr";
    name leaves such files out. */
 bool MatchesFilePattern(const char *fileName, const char *pattern);
 
-/* True when the long file name ends in ".unr", case ignored. */
-bool IsMapFileName(const char *fileName);
-
 /* The file name up to its first "." (all of it when it has none) into out. False, with
    nothing written, when that name does not fit. */
 bool MapNameFromFileName(char *out, size_t size, const char *fileName);

@@ -7,24 +7,24 @@
 
 TEST(MapFileName, EndsInUnrWhateverTheCase)
 {
-    EXPECT_TRUE(IsMapFileName("DM-Deck16.unr"));
-    EXPECT_TRUE(IsMapFileName("DM-Deck16.UNR"));
-    EXPECT_TRUE(IsMapFileName("Sample.Unr"));
-    EXPECT_TRUE(IsMapFileName("Sample2.old.unr"));
+    EXPECT_TRUE(MatchesFilePattern("DM-Deck16.unr", MapFilePattern));
+    EXPECT_TRUE(MatchesFilePattern("DM-Deck16.UNR", MapFilePattern));
+    EXPECT_TRUE(MatchesFilePattern("Sample.Unr", MapFilePattern));
+    EXPECT_TRUE(MatchesFilePattern("Sample2.old.unr", MapFilePattern));
     // A file named only by its extension is a map with an empty name.
-    EXPECT_TRUE(IsMapFileName(".unr"));
+    EXPECT_TRUE(MatchesFilePattern(".unr", MapFilePattern));
 }
 
 TEST(MapFileName, ShortNameMatchesAreNoMaps)
 {
     // What "*.unr" finds through the short names DM-F~QQJ.UNR and X~~~~5JB.UNR.
-    EXPECT_FALSE(IsMapFileName("DM-Foo.unr2"));
-    EXPECT_FALSE(IsMapFileName("x.unrx"));
-    EXPECT_FALSE(IsMapFileName("unr"));
-    EXPECT_FALSE(IsMapFileName("Foounr"));
-    EXPECT_FALSE(IsMapFileName("Foo.un"));
-    EXPECT_FALSE(IsMapFileName("Foo.unr.bak"));
-    EXPECT_FALSE(IsMapFileName(""));
+    EXPECT_FALSE(MatchesFilePattern("DM-Foo.unr2", MapFilePattern));
+    EXPECT_FALSE(MatchesFilePattern("x.unrx", MapFilePattern));
+    EXPECT_FALSE(MatchesFilePattern("unr", MapFilePattern));
+    EXPECT_FALSE(MatchesFilePattern("Foounr", MapFilePattern));
+    EXPECT_FALSE(MatchesFilePattern("Foo.un", MapFilePattern));
+    EXPECT_FALSE(MatchesFilePattern("Foo.unr.bak", MapFilePattern));
+    EXPECT_FALSE(MatchesFilePattern("", MapFilePattern));
 }
 
 TEST(MapFileName, PatternJudgesTheLongName)
