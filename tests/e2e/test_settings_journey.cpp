@@ -16,13 +16,6 @@ namespace
 const char ClientSection[] = "WinDrv.WindowsClient";
 const char EngineSection[] = "Engine.Engine";
 
-const std::vector<std::pair<std::string, std::string> > OwnedKeys = {
-    { ClientSection, "StartupFullscreen" },   { ClientSection, "WindowedViewportX" },
-    { ClientSection, "WindowedViewportY" },   { ClientSection, "WindowedColorBits" },
-    { ClientSection, "FullscreenViewportX" }, { ClientSection, "FullscreenViewportY" },
-    { ClientSection, "FullscreenColorBits" }, { EngineSection, "Language" },
-};
-
 // The stand-in game ends when its quit event is set; the started event tells that its
 // record is written.
 class StandInEvents
@@ -202,7 +195,7 @@ TEST(SettingsJourney, ChoicesReachBothFilesAndComeBack)
 
     // The game's file: the new choices, everything else as it was, in its order.
     std::vector<IniLine> after = ParseIni(ReadTextFile(gameIni));
-    ExpectSameLines(WithoutKeys(shipped, OwnedKeys), WithoutKeys(after, OwnedKeys));
+    ExpectSameLines(WithoutKeys(shipped, GameOwnedKeys), WithoutKeys(after, GameOwnedKeys));
     std::vector<std::string> w = ModePieces(windowed), f = ModePieces(fullscreen);
     EXPECT_EQ("False", Value(after, ClientSection, "StartupFullscreen"));
     EXPECT_EQ(w[0], Value(after, ClientSection, "WindowedViewportX"));

@@ -18,13 +18,6 @@ namespace
 const char ClientSection[] = "WinDrv.WindowsClient";
 const char EngineSection[] = "Engine.Engine";
 
-const std::vector<std::pair<std::string, std::string> > OwnedKeys = {
-    { ClientSection, "StartupFullscreen" },   { ClientSection, "WindowedViewportX" },
-    { ClientSection, "WindowedViewportY" },   { ClientSection, "WindowedColorBits" },
-    { ClientSection, "FullscreenViewportX" }, { ClientSection, "FullscreenViewportY" },
-    { ClientSection, "FullscreenColorBits" }, { EngineSection, "Language" },
-};
-
 // A game folder of its own, the working directory while it lives, holding the given
 // language files and, unless gameIni is null, the game's file with that text.
 class GameFolder
@@ -552,7 +545,7 @@ TEST(GameConfigFixture, GamesOtherSettingsSurviveUnchanged)
     SaveSettings(dialog.Window(), true);
     const std::vector<IniLine> before = ParseIni(shipped);
     std::vector<IniLine> after = game.Lines();
-    ExpectSameLines(WithoutKeys(before, OwnedKeys), WithoutKeys(after, OwnedKeys));
+    ExpectSameLines(WithoutKeys(before, GameOwnedKeys), WithoutKeys(after, GameOwnedKeys));
     // The owned keys keep their places too; a mode found at 16 bits goes back as 32.
     const char *bits = found640 ? "32" : "16";
     ExpectSameLines(WithValues(before, { { ClientSection, "FullscreenColorBits", bits },
@@ -575,12 +568,12 @@ TEST(GameConfigFixture, PlayersChoicesWrittenAndNothingElseTouched)
     SaveSettings(dialog.Window(), false);
 
     std::vector<IniLine> after = game.Lines();
-    ExpectSameLines(WithoutKeys(ParseIni(shipped), OwnedKeys), WithoutKeys(after, OwnedKeys));
+    ExpectSameLines(WithoutKeys(ParseIni(shipped), GameOwnedKeys), WithoutKeys(after, GameOwnedKeys));
     std::vector<IniLine> values = ModeValues(modes.back(), modes.front());
     values.push_back({ ClientSection, "StartupFullscreen", "False" });
     values.push_back({ EngineSection, "Language", "frt" });
     ExpectSameLines(WithValues(ParseIni(shipped), values), after);
-    for (const auto &owned : OwnedKeys)
+    for (const auto &owned : GameOwnedKeys)
         EXPECT_EQ(1, game.KeyCount(owned.first, owned.second)) << owned.second;
 }
 
@@ -635,7 +628,7 @@ TEST(GameConfigUnwritable, ReadOnlyProgramFolder)
     SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_DIRECTORY);
 
     std::vector<IniLine> after = game.Lines();
-    ExpectSameLines(WithoutKeys(ParseIni(shipped), OwnedKeys), WithoutKeys(after, OwnedKeys));
+    ExpectSameLines(WithoutKeys(ParseIni(shipped), GameOwnedKeys), WithoutKeys(after, GameOwnedKeys));
     std::string language = game.Value(EngineSection, "Language");
     EXPECT_TRUE(language == "det" || language == "int") << language;
     bool exists = false;

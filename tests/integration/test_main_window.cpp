@@ -5,6 +5,8 @@
 #include "ui/about_box.h"
 #include "ui/main_window.h"
 
+#include "main_dialog.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -19,22 +21,13 @@ class MainWindowTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        window_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
-                                     MainDialogProc, 0);
+        window_ = dialog_.Window();
         ASSERT_NE(nullptr, window_);
-    }
-    void TearDown() override
-    {
-        if (window_)
-            DestroyWindow(window_);
-        // WM_DESTROY posts the quit message; it is not meant for this program.
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-        {
-        }
     }
     HWND Control(int id) const { return GetDlgItem(window_, id); }
 
+    // Made with the fixture and destroyed with it, its quit message drained.
+    MainDialog dialog_;
     HWND window_ = nullptr;
 };
 

@@ -4,6 +4,8 @@
 #include "test_support.h"
 #include "ui/main_window.h"
 
+#include "main_dialog.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -19,21 +21,10 @@ class MapCatalogueTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        window_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
-                                     MainDialogProc, 0);
+        window_ = dialog_.Window();
         ASSERT_NE(nullptr, window_);
         ASSERT_NE(nullptr, MapIconBitmap);
         ASSERT_EQ(0, SendMessageA(List(), LB_GETCOUNT, 0, 0));
-    }
-    void TearDown() override
-    {
-        if (window_)
-            DestroyWindow(window_);
-        // WM_DESTROY posted the quit message; it is not meant for this program.
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-        {
-        }
     }
 
     HWND List() const { return GetDlgItem(window_, IDC_MAP_LIST); }
@@ -68,6 +59,8 @@ protected:
         return Entries();
     }
 
+    // Made with the fixture and destroyed with it, its quit message drained.
+    MainDialog dialog_;
     HWND window_ = nullptr;
 };
 

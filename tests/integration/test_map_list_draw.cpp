@@ -1,6 +1,8 @@
 #include "resources/resource.h"
 #include "ui/main_window.h"
 
+#include "main_dialog.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -106,8 +108,7 @@ class MapListDrawTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        window_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
-                                     MainDialogProc, 0);
+        window_ = dialog_.Window();
         ASSERT_NE(nullptr, window_);
         ASSERT_NE(nullptr, MapIconBitmap);
         icon_ = IconPixels();
@@ -116,15 +117,6 @@ protected:
         for (COLORREF pixel : icon_)
             (pixel == Magenta ? anyMagenta : anyPicture) = true;
         ASSERT_TRUE(anyMagenta && anyPicture) << "the map icon needs both background and picture";
-    }
-    void TearDown() override
-    {
-        if (window_)
-            DestroyWindow(window_);
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-        {
-        }
     }
 
     HWND List() const { return GetDlgItem(window_, IDC_MAP_LIST); }
@@ -182,6 +174,8 @@ protected:
         return metrics.tmHeight;
     }
 
+    // Made with the fixture and destroyed with it, its quit message drained.
+    MainDialog dialog_;
     HWND window_ = nullptr;
     std::vector<COLORREF> icon_;
 };

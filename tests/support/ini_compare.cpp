@@ -2,6 +2,13 @@
 
 #include <string.h>
 
+const std::vector<std::pair<std::string, std::string> > GameOwnedKeys = {
+    { "WinDrv.WindowsClient", "StartupFullscreen" },   { "WinDrv.WindowsClient", "WindowedViewportX" },
+    { "WinDrv.WindowsClient", "WindowedViewportY" },   { "WinDrv.WindowsClient", "WindowedColorBits" },
+    { "WinDrv.WindowsClient", "FullscreenViewportX" }, { "WinDrv.WindowsClient", "FullscreenViewportY" },
+    { "WinDrv.WindowsClient", "FullscreenColorBits" }, { "Engine.Engine", "Language" },
+};
+
 static std::string Trim(const std::string &text)
 {
     const char *blanks = " \t\r\n";

@@ -23,6 +23,9 @@ std::vector<IniLine> ParseIni(const std::string &text);
 const IniLine *FindIniKey(const std::vector<IniLine> &lines, const std::string &section,
                           const std::string &key);
 
+// The keys of the game's file that the launcher writes (section, key).
+extern const std::vector<std::pair<std::string, std::string> > GameOwnedKeys;
+
 // lines less the keys named in owned (section, key pairs; case ignored).
 std::vector<IniLine> WithoutKeys(const std::vector<IniLine> &lines,
                                  const std::vector<std::pair<std::string, std::string> > &owned);
