@@ -13,7 +13,8 @@
 
 static const char MainCaption[] = "Pelmar";
 
-static_assert(sizeof(void *) != 4 || sizeof(SHELLEXECUTEINFOA) == 60, "32-bit start record layout");
+/* The start record as the shell expects it on each architecture. */
+static_assert(sizeof(SHELLEXECUTEINFOA) == (sizeof(void *) == 4 ? 60 : 112), "start record layout");
 
 /* The selected entry's text; false when there is none or it would not fit. */
 static bool ReadSelectedMapName(HWND window, char *name, size_t size)

@@ -1,19 +1,97 @@
-# Shared by the README's commands: installs what is missing, builds, and runs Wine on a
-# private prefix under build/ with its own X display when there is none. Source it.
+# Shared by the README's commands: picks the architecture the Windows programs run as,
+# installs what is missing, builds, and runs Wine on a private prefix with its own X display
+# when there is none. Source it.
 set -euo pipefail
 
 PELMAR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # PELMAR_BUILD may name another build folder, so two developers can build side by side.
+# It always holds the 32-bit Pelmar.exe that players get.
 PELMAR_BUILD="${PELMAR_BUILD:-$PELMAR_ROOT/build}"
 PELMAR_NATIVE_BUILD="$PELMAR_BUILD/native"
 
-# Debian and Ubuntu package names; wine32:i386 is the part that runs 32-bit programs.
-PELMAR_PACKAGES=(cmake make g++ googletest g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
-                 binutils-mingw-w64-i686 wine wine32:i386 fonts-wine xvfb xauth imagemagick)
+# Debian and Ubuntu package names. The i686 cross compiler is always needed: build/Pelmar.exe
+# is made on every machine, also where it cannot run.
+PELMAR_BASE_PACKAGES=(cmake make g++ googletest g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
+                      binutils-mingw-w64-i686 fonts-wine xvfb xauth imagemagick)
+# wine32:i386 is the part of Wine that runs 32-bit programs.
+PELMAR_I686_PACKAGES=(wine wine32:i386)
+PELMAR_X86_64_PACKAGES=(wine64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+                        binutils-mingw-w64-x86-64)
+
+# A 96-byte i386 Linux program that exits with code 42 (mov ebx,42; mov eax,1; int 0x80).
+# Running it is the whole test of whether this kernel runs 32-bit x86 code: where it does
+# not, exec fails with "Exec format error", and so would wine32.
+pelmar_runs_i386() {
+    local probe="$PELMAR_BUILD/.i386-probe" status=0
+    # An i386 binfmt handler (qemu-user) would run the probe but not wine32.
+    if compgen -G "/proc/sys/fs/binfmt_misc/qemu-i[3-6]86" >/dev/null 2>&1; then
+        return 1
+    fi
+    mkdir -p "$PELMAR_BUILD"
+    printf '%b' \
+'\x7f\x45\x4c\x46\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00'\
+'\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00'\
+'\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x60\x00\x00\x00'\
+'\x60\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00\xbb\x2a\x00\x00\x00\xb8\x01\x00\x00\x00\xcd\x80' \
+        >"$probe"
+    chmod +x "$probe"
+    "$probe" >/dev/null 2>&1 || status=$?
+    rm -f "$probe"
+    [ "$status" -eq 42 ]
+}
+
+# Sets PELMAR_ARCH (i686 or x86_64) and PELMAR_ARCH_BUILD, the tree whose Windows programs
+# run here, and the wine and wineserver that run them. PELMAR_ARCH in the environment
+# overrides the choice.
+pelmar_choose_arch() {
+    local runs=0
+    pelmar_runs_i386 && runs=1
+    case "${PELMAR_ARCH:-}" in
+        "")
+            if [ "$runs" = 1 ]; then
+                PELMAR_ARCH=i686
+                PELMAR_ARCH_REASON="this machine runs 32-bit x86 code"
+            else
+                PELMAR_ARCH=x86_64
+                PELMAR_ARCH_REASON="this machine runs no 32-bit x86 code (a tiny i386 program was refused), so wine32 cannot start; the same sources are built for x86_64 and run under wine64"
+            fi ;;
+        i686)
+            if [ "$runs" != 1 ]; then
+                echo "PELMAR_ARCH=i686 asks for the 32-bit Windows programs, but this machine runs no 32-bit x86 code (a tiny i386 program was refused). Use PELMAR_ARCH=x86_64, or leave PELMAR_ARCH unset." >&2
+                exit 2
+            fi
+            PELMAR_ARCH_REASON="PELMAR_ARCH=i686 asked for it" ;;
+        x86_64)
+            PELMAR_ARCH_REASON="PELMAR_ARCH=x86_64 asked for it" ;;
+        *)
+            echo "PELMAR_ARCH must be i686 or x86_64, not '$PELMAR_ARCH'." >&2
+            exit 2 ;;
+    esac
+    export PELMAR_ARCH
+    if [ "$PELMAR_ARCH" = i686 ]; then
+        PELMAR_ARCH_BUILD="$PELMAR_BUILD"
+        PELMAR_WINE=wine
+        PELMAR_WINESERVER=wineserver
+    else
+        PELMAR_ARCH_BUILD="$PELMAR_BUILD/x86_64"
+        PELMAR_WINE="$PELMAR_ROOT/cmake/wine64"
+        PELMAR_WINESERVER=/usr/lib/wine/wineserver64
+    fi
+}
+
+pelmar_packages() {
+    local pkg
+    for pkg in "${PELMAR_BASE_PACKAGES[@]}"; do echo "$pkg"; done
+    if [ "$PELMAR_ARCH" = i686 ]; then
+        for pkg in "${PELMAR_I686_PACKAGES[@]}"; do echo "$pkg"; done
+    else
+        for pkg in "${PELMAR_X86_64_PACKAGES[@]}"; do echo "$pkg"; done
+    fi
+}
 
 pelmar_missing_packages() {
     local missing=() pkg
-    for pkg in "${PELMAR_PACKAGES[@]}"; do
+    for pkg in $(pelmar_packages); do
         dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
     done
     echo "${missing[@]:-}"
@@ -26,21 +104,57 @@ pelmar_setup() {
     echo "Installing: $missing"
     local sudo=""
     [ "$(id -u)" -eq 0 ] || sudo=sudo
-    $sudo dpkg --add-architecture i386
+    if [ "$PELMAR_ARCH" = i686 ]; then
+        $sudo dpkg --add-architecture i386
+    fi
     $sudo apt-get update -q
     # shellcheck disable=SC2086
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends $missing
 }
 
+# PELMAR_WERROR=1 (the test command sets it) turns every compiler warning into an error.
+pelmar_configure() {
+    local tree="$1" toolchain="$2"
+    local werror=OFF
+    [ "${PELMAR_WERROR:-0}" = 1 ] && werror=ON
+    cmake -S "$PELMAR_ROOT" -B "$tree" ${toolchain:+-DCMAKE_TOOLCHAIN_FILE="$toolchain"} \
+        -DPELMAR_WERROR="$werror" "${@:3}" >/dev/null
+}
+
+# The players' 32-bit program and everything of the i686 tree.
 pelmar_build() {
-    cmake -S "$PELMAR_ROOT" -B "$PELMAR_BUILD" -DCMAKE_TOOLCHAIN_FILE="$PELMAR_ROOT/cmake/mingw-i686.cmake" \
-        -DCMAKE_BUILD_TYPE=Release >/dev/null
+    pelmar_configure "$PELMAR_BUILD" "$PELMAR_ROOT/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release
     cmake --build "$PELMAR_BUILD" -j "$(nproc)"
 }
 
+# The tree whose Windows programs run here: the i686 tree itself, or the x86_64 twin.
+pelmar_build_arch() {
+    [ "$PELMAR_ARCH" = i686 ] && return 0
+    pelmar_configure "$PELMAR_ARCH_BUILD" "$PELMAR_ROOT/cmake/mingw-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release
+    cmake --build "$PELMAR_ARCH_BUILD" -j "$(nproc)"
+}
+
 pelmar_build_native() {
-    cmake -S "$PELMAR_ROOT" -B "$PELMAR_NATIVE_BUILD" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+    pelmar_configure "$PELMAR_NATIVE_BUILD" "" -DCMAKE_BUILD_TYPE=Debug
     cmake --build "$PELMAR_NATIVE_BUILD" -j "$(nproc)"
+}
+
+# What players get: a PE32 GUI program for i386 that needs no DLL beside the system's.
+pelmar_check_player_exe() {
+    local exe="$PELMAR_BUILD/Pelmar.exe" dump dll bad=0
+    dump=$(i686-w64-mingw32-objdump -p "$exe")
+    grep -q 'file format pei-i386' <<<"$dump" || { echo "$exe is not an i386 PE file" >&2; bad=1; }
+    grep -Eq '^Magic[[:space:]]+010b[[:space:]]+\(PE32\)' <<<"$dump" || { echo "$exe is not PE32" >&2; bad=1; }
+    grep -Eq '^Subsystem[[:space:]]+00000002[[:space:]]+\(Windows GUI\)' <<<"$dump" ||
+        { echo "$exe is not a Windows GUI program" >&2; bad=1; }
+    while read -r dll; do
+        case "${dll,,}" in
+            kernel32.dll|user32.dll|gdi32.dll|comctl32.dll|shell32.dll|msimg32.dll|advapi32.dll|msvcrt.dll) ;;
+            *) echo "$exe imports $dll, which is not a system DLL" >&2; bad=1 ;;
+        esac
+    done < <(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$dump")
+    [ "$bad" = 0 ] || return 1
+    echo "Checked $exe: PE32, Windows GUI, i386, system DLLs only."
 }
 
 PELMAR_XVFB_PID=""
@@ -62,25 +176,30 @@ pelmar_start_display() {
     export DISPLAY=":$n"
 }
 
-# The private prefix, made without Wine's Mono and Gecko (there may be no network), and a
-# persistent wineserver so each test program does not pay for starting one. Its output is
-# detached: Wine's service processes would otherwise hold ctest's pipes open.
+# wine and wineserver of the chosen architecture.
+pelmar_wine() { "$PELMAR_WINE" "$@"; }
+pelmar_wineserver() { "$PELMAR_WINESERVER" "$@"; }
+
+# The private prefix (default: the one the chosen tree's tests use), made without Wine's
+# Mono and Gecko (there may be no network), and a persistent wineserver so each test
+# program does not pay for starting one. Its output is detached: Wine's service processes
+# would otherwise hold ctest's pipes open.
 pelmar_start_wine() {
-    export WINEPREFIX="$PELMAR_BUILD/wineprefix"
+    export WINEPREFIX="${1:-$PELMAR_ARCH_BUILD/wineprefix}"
     # winedbg off: a crash must end the program, not wait in a debugger.
     export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
     export WINEDEBUG="${WINEDEBUG:--all}"
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "Making the Wine prefix $WINEPREFIX"
-        wineboot -i >/dev/null 2>&1 </dev/null || true
-        wineserver -w || true
+        pelmar_wine wineboot.exe -i >/dev/null 2>&1 </dev/null || true
+        pelmar_wineserver -w || true
     fi
-    (wineserver -p; wine cmd /c exit) >/dev/null 2>&1 </dev/null || true
+    (pelmar_wineserver -p; pelmar_wine cmd /c exit) >/dev/null 2>&1 </dev/null || true
 }
 
 pelmar_stop() {
     if [ -n "${WINEPREFIX:-}" ]; then
-        wineserver -k >/dev/null 2>&1 || true
+        pelmar_wineserver -k >/dev/null 2>&1 || true
     fi
     if [ -n "$PELMAR_XVFB_PID" ]; then
         kill "$PELMAR_XVFB_PID" >/dev/null 2>&1 || true

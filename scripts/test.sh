@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
-# Sets up a fresh Debian or Ubuntu machine, builds, and runs every test:
-# the text logic natively with AddressSanitizer and UndefinedBehaviorSanitizer, then the
-# Windows test programs under Wine. Exits non-zero when any test fails.
+# Sets up a fresh Debian or Ubuntu machine, builds, and runs every test: the text logic
+# natively with AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows test
+# programs under Wine, as i686 where this machine runs 32-bit code and as x86_64 under
+# wine64 where it does not (PELMAR_ARCH=i686 or x86_64 forces one). Exits non-zero when
+# any test fails.
 source "$(dirname "$0")/common.sh"
 
+pelmar_choose_arch
 pelmar_setup
+export PELMAR_WERROR=1
 pelmar_build_native
 pelmar_build
+pelmar_check_player_exe
+pelmar_build_arch
 
 # Tests get a display of their own, so a developer's desktop is left alone.
 PELMAR_XVFB=1 pelmar_start_display
@@ -15,5 +21,7 @@ trap pelmar_stop EXIT
 
 status=0
 ctest --test-dir "$PELMAR_NATIVE_BUILD" --output-on-failure || status=1
-ctest --test-dir "$PELMAR_BUILD" --output-on-failure --timeout 300 || status=1
+echo "Windows tests run as $PELMAR_ARCH: $PELMAR_ARCH_REASON."
+ctest --test-dir "$PELMAR_ARCH_BUILD" --output-on-failure --timeout 300 || status=1
+echo "Windows tests ran as $PELMAR_ARCH ($PELMAR_ARCH_BUILD)."
 exit $status
