@@ -197,6 +197,36 @@ pelmar_start_wine() {
     (pelmar_wineserver -p; pelmar_wine cmd /c exit) >/dev/null 2>&1 </dev/null || true
 }
 
+# A prefix of its own whose programs all run in Wine's virtual desktop of the given size,
+# which draws window frames (there is no window manager on a virtual display). Programs
+# started with plain wine there still return their exit codes, unlike "explorer /desktop".
+pelmar_start_desktop_wine() {
+    pelmar_start_wine "$PELMAR_ARCH_BUILD/wineprefix-desktop"
+    pelmar_wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Pelmar /f >/dev/null 2>&1 </dev/null
+    pelmar_wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Pelmar /d "$1" /f >/dev/null 2>&1 </dev/null
+}
+
+# Starts Pelmar.exe in the given game folder, waits for its window and saves the screen as
+# a PNG (ImageMagick's -crop geometry optional). Fails, saying why, when the window never
+# appeared or the picture shows nothing but one colour.
+pelmar_show_launcher() {
+    local folder="$1" out="$2" crop="${3:-}" colours
+    (cd "$folder" && exec "$PELMAR_WINE" Pelmar.exe) >/dev/null 2>&1 </dev/null &
+    if ! pelmar_wine "$PELMAR_ARCH_BUILD/wait_window.exe" Pelmar 30000 </dev/null; then
+        echo "Pelmar ($PELMAR_ARCH build) did not start in $folder: its window never appeared." >&2
+        return 1
+    fi
+    # The window is shown before the map list is filled and painted.
+    sleep "${PELMAR_SHOT_DELAY:-2}"
+    mkdir -p "$(dirname "$out")"
+    import -window root ${crop:+-crop "$crop" +repage} "$out"
+    colours=$(convert "$out" -format '%k' info:)
+    if [ "$colours" -lt 16 ]; then
+        echo "The screenshot $out shows $colours colour(s): Pelmar's window is not on it." >&2
+        return 1
+    fi
+}
+
 pelmar_stop() {
     if [ -n "${WINEPREFIX:-}" ]; then
         pelmar_wineserver -k >/dev/null 2>&1 || true

@@ -6,21 +6,19 @@ source "$(dirname "$0")/common.sh"
 out="${1:-$PELMAR_ROOT/docs/screenshot.png}"
 case "$out" in /*) ;; *) out="$PWD/$out" ;; esac
 
+pelmar_choose_arch
 pelmar_setup
 pelmar_build
-PELMAR_XVFB=1 pelmar_start_display
-pelmar_start_wine
-trap pelmar_stop EXIT
+pelmar_build_arch
+echo "Picturing the $PELMAR_ARCH build: $PELMAR_ARCH_REASON."
 
 demo=$(mktemp -d)
 trap 'pelmar_stop; rm -rf "$demo"' EXIT
-cp -r "$PELMAR_BUILD/demo/." "$demo/"
+cp -r "$PELMAR_ARCH_BUILD/demo/." "$demo/"
 rm -f "$demo/System/Pelmar.ini"
 cp "$PELMAR_ROOT/demo/System/Unreal.ini" "$demo/System/Unreal.ini"
 
-cd "$demo/System"
-wine explorer /desktop=PelmarShot,560x340 Pelmar.exe >/dev/null 2>&1 </dev/null &
-sleep "${PELMAR_SHOT_DELAY:-5}"
-mkdir -p "$(dirname "$out")"
-import -window root -crop 560x340+0+0 +repage "$out"
+PELMAR_XVFB=1 pelmar_start_display
+pelmar_start_desktop_wine 560x340
+pelmar_show_launcher "$demo/System" "$out" 560x340+0+0
 echo "Saved $out"
