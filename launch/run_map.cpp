@@ -13,6 +13,10 @@
 
 static const char MainCaption[] = "Pelmar";
 
+/* The wake mask as the Vista headers define it: newer headers add the touch and pointer
+   bits, and with those the wait fails at once on Windows 7 and earlier. */
+static_assert(QS_ALLINPUT == 0x4FF, "wake mask of Windows 6.0");
+
 /* The start record as the shell expects it on each architecture. */
 static_assert(sizeof(SHELLEXECUTEINFOA) == (sizeof(void *) == 4 ? 60 : 112), "start record layout");
 

@@ -82,11 +82,11 @@ pelmar_choose_arch() {
 pelmar_packages() {
     local pkg
     for pkg in "${PELMAR_BASE_PACKAGES[@]}"; do echo "$pkg"; done
-    if [ "$PELMAR_ARCH" = i686 ]; then
-        for pkg in "${PELMAR_I686_PACKAGES[@]}"; do echo "$pkg"; done
-    else
-        for pkg in "${PELMAR_X86_64_PACKAGES[@]}"; do echo "$pkg"; done
-    fi
+    # No architecture chosen (packaging): the cross compiler and CMake are enough.
+    case "${PELMAR_ARCH:-}" in
+        i686) for pkg in "${PELMAR_I686_PACKAGES[@]}"; do echo "$pkg"; done ;;
+        x86_64) for pkg in "${PELMAR_X86_64_PACKAGES[@]}"; do echo "$pkg"; done ;;
+    esac
 }
 
 pelmar_missing_packages() {
@@ -104,7 +104,7 @@ pelmar_setup() {
     echo "Installing: $missing"
     local sudo=""
     [ "$(id -u)" -eq 0 ] || sudo=sudo
-    if [ "$PELMAR_ARCH" = i686 ]; then
+    if [ "${PELMAR_ARCH:-}" = i686 ]; then
         $sudo dpkg --add-architecture i386
     fi
     $sudo apt-get update -q
@@ -139,7 +139,18 @@ pelmar_build_native() {
     cmake --build "$PELMAR_NATIVE_BUILD" -j "$(nproc)"
 }
 
-# What players get: a PE32 GUI program for i386 that needs no DLL beside the system's.
+# The header asks for Windows 6.0 (OS and subsystem version), in any Pelmar.exe.
+pelmar_check_windows_version() {
+    local exe="$1" dump="$2" field bad=0
+    for field in MajorOSystemVersion:6 MinorOSystemVersion:0 MajorSubsystemVersion:6 MinorSubsystemVersion:0; do
+        grep -Eq "^${field%%:*}[[:space:]]+${field##*:}\$" <<<"$dump" ||
+            { echo "$exe: ${field%%:*} is not ${field##*:}" >&2; bad=1; }
+    done
+    return $bad
+}
+
+# What players get: a PE32 GUI program for i386 that asks for Windows 6.0 and needs no DLL
+# beside the system's. The x86_64 twin, where built, must ask for Windows 6.0 too.
 pelmar_check_player_exe() {
     local exe="$PELMAR_BUILD/Pelmar.exe" dump dll bad=0
     dump=$(i686-w64-mingw32-objdump -p "$exe")
@@ -147,14 +158,61 @@ pelmar_check_player_exe() {
     grep -Eq '^Magic[[:space:]]+010b[[:space:]]+\(PE32\)' <<<"$dump" || { echo "$exe is not PE32" >&2; bad=1; }
     grep -Eq '^Subsystem[[:space:]]+00000002[[:space:]]+\(Windows GUI\)' <<<"$dump" ||
         { echo "$exe is not a Windows GUI program" >&2; bad=1; }
+    pelmar_check_windows_version "$exe" "$dump" || bad=1
     while read -r dll; do
         case "${dll,,}" in
             kernel32.dll|user32.dll|gdi32.dll|comctl32.dll|shell32.dll|msimg32.dll|advapi32.dll|msvcrt.dll) ;;
             *) echo "$exe imports $dll, which is not a system DLL" >&2; bad=1 ;;
         esac
     done < <(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$dump")
+    if [ "${PELMAR_ARCH:-}" = x86_64 ]; then
+        exe="$PELMAR_ARCH_BUILD/Pelmar.exe"
+        pelmar_check_windows_version "$exe" "$(x86_64-w64-mingw32-objdump -p "$exe")" || bad=1
+    fi
     [ "$bad" = 0 ] || return 1
-    echo "Checked $exe: PE32, Windows GUI, i386, system DLLs only."
+    echo "Checked $PELMAR_BUILD/Pelmar.exe: PE32, Windows GUI, i386, Windows 6.0, system DLLs only."
+}
+
+# The archive's time stamps: the last commit's time, so the zip is the same from any folder.
+pelmar_source_date() {
+    git -C "$PELMAR_ROOT" log -1 --format=%ct 2>/dev/null || echo 1767225600
+}
+
+# The players' download from a built tree: <tree>/package/Pelmar-<version>-win32.zip and
+# its .sha256.
+pelmar_package() {
+    local tree="${1:-$PELMAR_BUILD}"
+    rm -rf "$tree/package"
+    (cd "$tree" && SOURCE_DATE_EPOCH=$(pelmar_source_date) cpack -G ZIP -B "$tree/package" >/dev/null)
+    rm -rf "$tree/package/_CPack_Packages"
+    PELMAR_ZIP=$(ls "$tree"/package/Pelmar-*-win32.zip)
+}
+
+# Builds Pelmar.exe and the zip a second time from a copy of the sources at another path,
+# in a clean folder, and fails unless both come out byte for byte the same.
+pelmar_check_reproducible() {
+    local tmp first_exe first_zip second_zip zip
+    first_exe=$(sha256sum <"$PELMAR_BUILD/Pelmar.exe")
+    pelmar_package
+    zip="$PELMAR_ZIP"
+    first_zip=$(sha256sum <"$zip")
+    tmp=$(mktemp -d "${TMPDIR:-/tmp}/pelmar-again.XXXXXX")
+    mkdir "$tmp/source"
+    tar -C "$PELMAR_ROOT" --exclude=./.git --exclude=./build --exclude='./build-*' -cf - . | tar -C "$tmp/source" -xf -
+    cmake -S "$tmp/source" -B "$tmp/out" -DCMAKE_TOOLCHAIN_FILE="$tmp/source/cmake/mingw-i686.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DPELMAR_TESTS=OFF >/dev/null
+    cmake --build "$tmp/out" --target Pelmar -j "$(nproc)" >/dev/null
+    pelmar_package "$tmp/out"
+    second_zip=$(sha256sum <"$PELMAR_ZIP")
+    local bad=0
+    [ "$first_exe" = "$(sha256sum <"$tmp/out/Pelmar.exe")" ] ||
+        { echo "Pelmar.exe differs between two builds of the same sources" >&2; bad=1; }
+    [ "$first_zip" = "$second_zip" ] ||
+        { echo "The zip differs between two builds of the same sources" >&2; bad=1; }
+    rm -rf "$tmp"
+    PELMAR_ZIP="$zip"
+    [ "$bad" = 0 ] || return 1
+    echo "Reproducible: a second build at another path gave the same Pelmar.exe and $(basename "$PELMAR_ZIP") (SHA-256 ${first_zip%% *})."
 }
 
 PELMAR_XVFB_PID=""
@@ -202,6 +260,14 @@ pelmar_start_wine() {
 # started with plain wine there still return their exit codes, unlike "explorer /desktop".
 pelmar_start_desktop_wine() {
     pelmar_start_wine "$PELMAR_ARCH_BUILD/wineprefix-desktop"
+    # Debian's Wine looks for its own fonts (Tahoma, and Marlett, which draws the caption
+    # buttons) in a data folder it names with "..", which its NT path lookup never resolves;
+    # without them the buttons show as the letters "0 1 r". The prefix's Fonts folder works.
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts" font
+    mkdir -p "$fonts"
+    for font in /usr/share/wine/fonts/*; do
+        [ -e "$font" ] && [ ! -e "$fonts/${font##*/}" ] && ln -s "$font" "$fonts/"
+    done
     pelmar_wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Pelmar /f >/dev/null 2>&1 </dev/null
     pelmar_wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Pelmar /d "$1" /f >/dev/null 2>&1 </dev/null
 }

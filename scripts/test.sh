@@ -11,8 +11,9 @@ pelmar_setup
 export PELMAR_WERROR=1
 pelmar_build_native
 pelmar_build
-pelmar_check_player_exe
 pelmar_build_arch
+pelmar_check_player_exe
+pelmar_check_reproducible
 
 # Tests get a display of their own, so a developer's desktop is left alone.
 PELMAR_XVFB=1 pelmar_start_display
