@@ -190,6 +190,35 @@ protected:
         ResetEvent(quit_);
     }
 
+    // Pelmar running the only map, the stand-in started by it and still running.
+    void RunTheGame(const char *tag)
+    {
+        MakeGame(tag, { "Maps\\Sample1.unr" });
+        ASSERT_TRUE(pelmar_.Start(game_->System()));
+        Choose("Sample1", "", "");
+        Click(pelmar_.Control(IDC_RUN));
+        ASSERT_TRUE(StandInStarted(15000)) << "the game was not started";
+        ASSERT_EQ("Pelmar - [RUNNING: Sample1]", WindowText(Main()));
+    }
+
+    // Pelmar ended by itself while the game ran on; then the game is ended too.
+    void ExpectPelmarEndedAndGameRunningOn()
+    {
+        EXPECT_EQ(0u, pelmar_.WaitForExit(5000)) << "Pelmar did not end (259: still running)";
+        HWND game = FindWindowA(StandInClass, nullptr);
+        EXPECT_NE(nullptr, game) << "the game must run on";
+        DWORD id = 0;
+        GetWindowThreadProcessId(game, &id);
+        HANDLE process = game ? OpenProcess(SYNCHRONIZE, FALSE, id) : nullptr;
+        SetEvent(quit_);
+        if (process)
+        {
+            EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, 10000));
+            CloseHandle(process);
+        }
+        ResetEvent(quit_);
+    }
+
     // The whole run: Pelmar running the map, repainting meanwhile, and back afterwards.
     void ExpectRun(const std::string &commandLine, const std::string &caption)
     {
@@ -369,4 +398,21 @@ TEST_F(RunMapTest, FileFoundOnlyThroughItsShortNameIsNeverOffered)
     EXPECT_EQ("Sample1", ListText(List(), 0));
     EXPECT_EQ(-1, IndexOf("DM-Foo"));
     EXPECT_EQ(-1, IndexOf("x"));
+}
+
+TEST_F(RunMapTest, ClosedWhileTheGameRunsPelmarEndsAndTheGameRunsOn)
+{
+    RunTheGame("e2e-run-close");
+    PostMessageA(Main(), WM_CLOSE, 0, 0);
+    ExpectPelmarEndedAndGameRunningOn();
+    // The close went through the usual way: the launcher's file was written.
+    EXPECT_TRUE(FileExists(game_->System() + "\\Pelmar.ini"));
+}
+
+TEST_F(RunMapTest, QuitMessageWhileTheGameRunsEndsPelmarAndTheGameRunsOn)
+{
+    RunTheGame("e2e-run-quit");
+    // The wait loop takes this one, not the outer loop.
+    ASSERT_TRUE(PostThreadMessageA(GetWindowThreadProcessId(Main(), nullptr), WM_QUIT, 0, 0));
+    ExpectPelmarEndedAndGameRunningOn();
 }

@@ -404,6 +404,18 @@ TEST(AboutBoxPlacement, CentredAndKeptOnTheScreen)
     RECT offBottom = { 100, 700, 560, 1000 };
     EXPECT_EQ(screenH - h, AboutBoxPosition(offBottom, w, h, screenW, screenH).y);
 
+    // A box larger than the screen ends at the screen's far edge and so starts off it,
+    // wherever the main window is.
+    const int bigW = 1200, bigH = 900;
+    RECT nearCorner = { 100, 50, 500, 350 };
+    POINT big = AboutBoxPosition(nearCorner, bigW, bigH, screenW, screenH);
+    EXPECT_EQ(screenW - bigW, big.x);
+    EXPECT_EQ(screenH - bigH, big.y);
+    RECT farCorner = { 800, 600, 1200, 900 };
+    big = AboutBoxPosition(farCorner, bigW, bigH, screenW, screenH);
+    EXPECT_EQ(screenW - bigW, big.x);
+    EXPECT_EQ(screenH - bigH, big.y);
+
     // Negative halves truncate towards zero, as the platform's division does.
     RECT odd = { 10, 10, 11, 11 };
     EXPECT_EQ((1 - 4) / 2 + 10, AboutBoxPosition(odd, 4, 4, screenW, screenH).x);
