@@ -56,6 +56,8 @@ bool FormatSelectionText(char *out, size_t size, const std::string &x, const std
         return false;
     /* Old configurations say 16; the launcher only offers the 32-bit modes it finds. */
     const std::string &depth = bits == "16" ? std::string("32") : bits;
+    /* The conditional is a prvalue bound to a const reference: it lives as long as depth. */
+    // cppcheck-suppress danglingTemporaryLifetime
     int length = snprintf(out, size, "%sx%sx%s", x.c_str(), y.c_str(), depth.c_str());
     if (length < 0 || static_cast<size_t>(length) >= size)
     {
@@ -83,7 +85,7 @@ std::string LanguageCodeFromEntry(const std::string &text)
         kept = kept.substr(open + 1);
     std::string::size_type close = kept.find(')');
     if (close != std::string::npos)
-        kept = kept.substr(0, close);
+        kept.resize(close);
     return ToLowerCopy(kept);
 }
 

@@ -1,5 +1,7 @@
 #include "map_list_draw.h"
 
+#include <cstring>
+
 static const COLORREF MapIconTransparent = RGB(255, 0, 255);
 static const int MapTextX = 21;
 
@@ -45,7 +47,7 @@ static void DrawItemText(const DRAWITEMSTRUCT *draw)
         return;
     int y = (draw->rcItem.bottom + draw->rcItem.top - metrics.tmHeight) / 2;
     ExtTextOutA(draw->hDC, MapTextX, y, ETO_OPAQUE, nullptr, text,
-                static_cast<UINT>(lstrlenA(text)), nullptr);
+                static_cast<UINT>(strlen(text)), nullptr);
 }
 
 BOOL DrawMapItem(const DRAWITEMSTRUCT *draw)
