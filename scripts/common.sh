@@ -13,6 +13,9 @@ PELMAR_NATIVE_BUILD="$PELMAR_BUILD/native"
 # is made on every machine, also where it cannot run.
 PELMAR_BASE_PACKAGES=(cmake make g++ googletest g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
                       binutils-mingw-w64-i686 fonts-wine xvfb xauth imagemagick)
+# The test command's fuzzing and static analysis; libFuzzer's runtime is packaged per clang
+# version, so its name is taken from the clang this distribution has.
+PELMAR_CHECK_PACKAGES=(clang cppcheck clang-tidy)
 # wine32:i386 is the part of Wine that runs 32-bit programs.
 PELMAR_I686_PACKAGES=(wine wine32:i386)
 PELMAR_X86_64_PACKAGES=(wine64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
@@ -79,9 +82,19 @@ pelmar_choose_arch() {
     fi
 }
 
+pelmar_fuzz_runtime_package() {
+    local version
+    version=$(apt-cache depends clang 2>/dev/null | sed -n 's/^ *Depends: clang-\([0-9][0-9]*\)$/\1/p' | head -n 1)
+    [ -n "$version" ] && echo "libclang-rt-$version-dev"
+}
+
 pelmar_packages() {
     local pkg
     for pkg in "${PELMAR_BASE_PACKAGES[@]}"; do echo "$pkg"; done
+    if [ "${PELMAR_CHECKS:-0}" = 1 ]; then
+        for pkg in "${PELMAR_CHECK_PACKAGES[@]}"; do echo "$pkg"; done
+        pelmar_fuzz_runtime_package || true
+    fi
     # No architecture chosen (packaging): the cross compiler and CMake are enough.
     case "${PELMAR_ARCH:-}" in
         i686) for pkg in "${PELMAR_I686_PACKAGES[@]}"; do echo "$pkg"; done ;;
@@ -98,18 +111,23 @@ pelmar_missing_packages() {
 }
 
 pelmar_setup() {
-    local missing
-    missing=$(pelmar_missing_packages)
-    [ -z "$missing" ] && return 0
-    echo "Installing: $missing"
-    local sudo=""
+    local missing pass sudo=""
     [ "$(id -u)" -eq 0 ] || sudo=sudo
-    if [ "${PELMAR_ARCH:-}" = i686 ]; then
-        $sudo dpkg --add-architecture i386
-    fi
-    $sudo apt-get update -q
-    # shellcheck disable=SC2086
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends $missing
+    # Twice at most: some names (libFuzzer's runtime) are known only once the package lists
+    # have been read.
+    for pass in 1 2; do
+        missing=$(pelmar_missing_packages)
+        [ -z "$missing" ] && return 0
+        echo "Installing: $missing"
+        if [ "$pass" = 1 ]; then
+            if [ "${PELMAR_ARCH:-}" = i686 ]; then
+                $sudo dpkg --add-architecture i386
+            fi
+            $sudo apt-get update -q
+        fi
+        # shellcheck disable=SC2086
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends $missing
+    done
 }
 
 # PELMAR_WERROR=1 (the test command sets it) turns every compiler warning into an error.
