@@ -1,15 +1,14 @@
 /* A stand-in for the game: it records how it was started, shows that in a small window
    and ends when the window is closed, or when the named event PelmarStandInQuit is set
    (the command line belongs to the launcher, so tests signal it another way). */
+#include "standin_names.h"
+
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
 
 static const char RecordName[] = "standin-run.txt";
-static const char QuitEventName[] = "PelmarStandInQuit";
-static const char StartedEventName[] = "PelmarStandInStarted";
-static const char WindowClass[] = "PelmarStandInGame";
 
 static char ShownText[4096];
 
@@ -78,7 +77,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     snprintf(ShownText, sizeof(ShownText), "Stand-in game\r\n\r\nCommand line: %s\r\nFolder: %s",
              arguments, directory);
 
-    HANDLE quit = CreateEventA(nullptr, TRUE, FALSE, QuitEventName);
+    HANDLE quit = CreateEventA(nullptr, TRUE, FALSE, StandInQuitEventName);
 
     WNDCLASSA windowClass;
     memset(&windowClass, 0, sizeof(windowClass));
@@ -86,15 +85,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = WindowClass;
+    windowClass.lpszClassName = StandInWindowClass;
     RegisterClassA(&windowClass);
-    HWND window = CreateWindowA(WindowClass, "Unreal (stand-in)", WS_OVERLAPPEDWINDOW, 200, 200, 480,
+    HWND window = CreateWindowA(StandInWindowClass, "Unreal (stand-in)", WS_OVERLAPPEDWINDOW, 200, 200, 480,
                                 160, nullptr, nullptr, instance, nullptr);
     if (window)
         ShowWindow(window, showCommand);
 
     /* Tells a waiting test that the record is written. */
-    HANDLE started = OpenEventA(EVENT_MODIFY_STATE, FALSE, StartedEventName);
+    HANDLE started = OpenEventA(EVENT_MODIFY_STATE, FALSE, StandInStartedEventName);
     if (started)
     {
         SetEvent(started);

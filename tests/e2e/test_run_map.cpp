@@ -1,4 +1,5 @@
 #include "ini_compare.h"
+#include "demo/standin/standin_names.h"
 #include "launcher_process.h"
 #include "test_support.h"
 #include "resources/resource.h"
@@ -11,10 +12,6 @@
 
 namespace
 {
-const char StartedEventName[] = "PelmarStandInStarted";
-const char QuitEventName[] = "PelmarStandInQuit";
-const char StandInClass[] = "PelmarStandInGame";
-
 const char GameIni[] =
     "[Engine.Engine]\r\n"
     "Language=int\r\n"
@@ -92,8 +89,8 @@ class RunMapTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        started_ = CreateEventA(nullptr, TRUE, FALSE, StartedEventName);
-        quit_ = CreateEventA(nullptr, TRUE, FALSE, QuitEventName);
+        started_ = CreateEventA(nullptr, TRUE, FALSE, StandInStartedEventName);
+        quit_ = CreateEventA(nullptr, TRUE, FALSE, StandInQuitEventName);
         ASSERT_NE(nullptr, started_);
         ASSERT_NE(nullptr, quit_);
         ResetEvent(started_);
@@ -165,7 +162,7 @@ protected:
         SetEvent(quit_);
         bool back = WaitUntil([this] {
             return WindowText(Main()) == "Pelmar" && IsWindowEnabled(Main()) &&
-                   !FindWindowA(StandInClass, nullptr);
+                   !FindWindowA(StandInWindowClass, nullptr);
         }, 15000);
         ResetEvent(quit_);
         ResetEvent(started_);
@@ -175,7 +172,7 @@ protected:
     // A failed test may leave a stand-in running: end it before its folder goes.
     void EndStrayStandIn()
     {
-        HWND window = FindWindowA(StandInClass, nullptr);
+        HWND window = FindWindowA(StandInWindowClass, nullptr);
         if (!window)
             return;
         DWORD id = 0;
@@ -205,7 +202,7 @@ protected:
     void ExpectPelmarEndedAndGameRunningOn()
     {
         EXPECT_EQ(0u, pelmar_.WaitForExit(5000)) << "Pelmar did not end (259: still running)";
-        HWND game = FindWindowA(StandInClass, nullptr);
+        HWND game = FindWindowA(StandInWindowClass, nullptr);
         EXPECT_NE(nullptr, game) << "the game must run on";
         DWORD id = 0;
         GetWindowThreadProcessId(game, &id);

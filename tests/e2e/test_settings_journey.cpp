@@ -2,6 +2,7 @@
 // into the game's file by Run and into the launcher's own file by close, shown again when
 // the launcher starts the next time.
 #include "ini_compare.h"
+#include "demo/standin/standin_names.h"
 #include "launcher_process.h"
 #include "test_support.h"
 #include "resources/resource.h"
@@ -22,8 +23,8 @@ class StandInEvents
 {
 public:
     StandInEvents()
-        : quit_(CreateEventA(nullptr, TRUE, FALSE, "PelmarStandInQuit")),
-          started_(CreateEventA(nullptr, TRUE, FALSE, "PelmarStandInStarted"))
+        : quit_(CreateEventA(nullptr, TRUE, FALSE, StandInQuitEventName)),
+          started_(CreateEventA(nullptr, TRUE, FALSE, StandInStartedEventName))
     {
     }
     ~StandInEvents()

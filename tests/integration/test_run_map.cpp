@@ -3,6 +3,7 @@
 #include "app/game_detect.h"
 #include "launch/map_catalogue.h"
 #include "launch/run_map.h"
+#include "demo/standin/standin_names.h"
 #include "launcher_process.h"
 #include "main_dialog.h"
 #include "test_support.h"
@@ -14,10 +15,6 @@
 
 namespace
 {
-const char StartedEventName[] = "PelmarStandInStarted";
-const char QuitEventName[] = "PelmarStandInQuit";
-const char StandInClass[] = "PelmarStandInGame";
-
 // A game folder with the stand-in as Unreal.exe and one map, the working directory while it
 // lives, detected as the launcher finds it at start. Holds the stand-in's two events.
 class StandInGame
@@ -30,8 +27,8 @@ public:
                             FALSE) != 0;
         ActiveGameIni.clear();
         ActiveGameExe = "Unreal.exe";
-        started_ = CreateEventA(nullptr, TRUE, FALSE, StartedEventName);
-        quit_ = CreateEventA(nullptr, TRUE, FALSE, QuitEventName);
+        started_ = CreateEventA(nullptr, TRUE, FALSE, StandInStartedEventName);
+        quit_ = CreateEventA(nullptr, TRUE, FALSE, StandInQuitEventName);
         ResetEvent(started_);
         ResetEvent(quit_);
     }
@@ -120,7 +117,7 @@ DWORD WINAPI EndGameOnceInFront(void *param)
     {
         for (int i = 0; i < 250; ++i)
         {
-            HWND window = FindWindowA(StandInClass, nullptr);
+            HWND window = FindWindowA(StandInWindowClass, nullptr);
             if (window && GetForegroundWindow() == window)
                 break;
             Sleep(20);
