@@ -270,22 +270,53 @@ pelmar_start_wine() {
         pelmar_wine wineboot.exe -i >/dev/null 2>&1 </dev/null || true
         pelmar_wineserver -w || true
     fi
+    pelmar_link_wine_fonts "$WINEPREFIX"
     (pelmar_wineserver -p; pelmar_wine cmd /c exit) >/dev/null 2>&1 </dev/null || true
 }
+
+# Debian's Wine looks for its own fonts (Tahoma, which stands in for "MS Shell Dlg", and
+# Marlett, which draws the caption buttons) in a data folder it names with "..", which its NT
+# path lookup never resolves; without them texts are measured with another font and the
+# buttons show as the letters "0 1 r". Players' Wine has them; a prefix's Fonts folder works.
+pelmar_link_wine_fonts() {
+    local fonts="$1/drive_c/windows/Fonts" font
+    mkdir -p "$fonts"
+    for font in /usr/share/wine/fonts/*; do
+        [ -e "$font" ] && [ ! -e "$fonts/${font##*/}" ] && ln -s "$font" "$fonts/"
+    done
+    return 0
+}
+
+# The display scales a Wine player sets besides 96 DPI; the layout tests run at each.
+PELMAR_TEST_DPIS=(120 144 192)
+
+# A copy of the test prefix for each scale, its LogPixels set, each with a persistent
+# wineserver like the main one. Call after pelmar_start_wine; pelmar_stop ends them.
+pelmar_start_dpi_wine() {
+    local main="$WINEPREFIX" dpi prefix
+    for dpi in "${PELMAR_TEST_DPIS[@]}"; do
+        prefix="$main-dpi$dpi"
+        if [ ! -f "$prefix/system.reg" ]; then
+            echo "Making the Wine prefix $prefix (${dpi} DPI)"
+            rm -rf "$prefix"
+            cp -a "$main" "$prefix"
+        fi
+        # Read once per process at its start: set it with no program of the prefix running.
+        (export WINEPREFIX="$prefix"
+         pelmar_wineserver -k || true
+         pelmar_wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f
+         pelmar_wineserver -k || true
+         pelmar_wineserver -p; pelmar_wine cmd /c exit) >/dev/null 2>&1 </dev/null || true
+        PELMAR_DPI_PREFIXES+=("$prefix")
+    done
+}
+PELMAR_DPI_PREFIXES=()
 
 # A prefix of its own whose programs all run in Wine's virtual desktop of the given size,
 # which draws window frames (there is no window manager on a virtual display). Programs
 # started with plain wine there still return their exit codes, unlike "explorer /desktop".
 pelmar_start_desktop_wine() {
     pelmar_start_wine "$PELMAR_ARCH_BUILD/wineprefix-desktop"
-    # Debian's Wine looks for its own fonts (Tahoma, and Marlett, which draws the caption
-    # buttons) in a data folder it names with "..", which its NT path lookup never resolves;
-    # without them the buttons show as the letters "0 1 r". The prefix's Fonts folder works.
-    local fonts="$WINEPREFIX/drive_c/windows/Fonts" font
-    mkdir -p "$fonts"
-    for font in /usr/share/wine/fonts/*; do
-        [ -e "$font" ] && [ ! -e "$fonts/${font##*/}" ] && ln -s "$font" "$fonts/"
-    done
     pelmar_wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Pelmar /f >/dev/null 2>&1 </dev/null
     pelmar_wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Pelmar /d "$1" /f >/dev/null 2>&1 </dev/null
 }
@@ -315,6 +346,10 @@ pelmar_stop() {
     if [ -n "${WINEPREFIX:-}" ]; then
         pelmar_wineserver -k >/dev/null 2>&1 || true
     fi
+    local prefix
+    for prefix in "${PELMAR_DPI_PREFIXES[@]}"; do
+        WINEPREFIX="$prefix" pelmar_wineserver -k >/dev/null 2>&1 || true
+    done
     if [ -n "$PELMAR_XVFB_PID" ]; then
         kill "$PELMAR_XVFB_PID" >/dev/null 2>&1 || true
         wait "$PELMAR_XVFB_PID" 2>/dev/null || true

@@ -13,5 +13,6 @@ echo "Windows tests run as $PELMAR_ARCH: $PELMAR_ARCH_REASON."
 if [ "$PELMAR_ARCH" = i686 ]; then pelmar_build; else pelmar_build_arch; fi
 PELMAR_XVFB=1 pelmar_start_display
 pelmar_start_wine
+pelmar_start_dpi_wine
 trap pelmar_stop EXIT
 ctest --test-dir "$PELMAR_ARCH_BUILD" --output-on-failure --timeout 300 "$@"

@@ -19,6 +19,7 @@ pelmar_check_reproducible
 # Tests get a display of their own, so a developer's desktop is left alone.
 PELMAR_XVFB=1 pelmar_start_display
 pelmar_start_wine
+pelmar_start_dpi_wine
 trap pelmar_stop EXIT
 
 status=0

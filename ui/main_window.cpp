@@ -18,6 +18,8 @@ void ApplyFullscreenState(HWND window)
 static void OnInitDialog(HWND window)
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
+    /* The dialog has given the list its font; its entries come later. */
+    FitMapRowsToFont(GetDlgItem(window, IDC_MAP_LIST));
     MapIconBitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_MAP));
     HICON icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON),

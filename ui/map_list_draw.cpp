@@ -5,9 +5,27 @@
 static const COLORREF MapIconTransparent = RGB(255, 0, 255);
 static const int MapTextX = 21;
 
+int MapRowHeight = MapItemHeight;
+
+void FitMapRowsToFont(HWND list)
+{
+    MapRowHeight = MapItemHeight;
+    HDC dc = GetDC(list);
+    if (!dc)
+        return;
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0));
+    HGDIOBJ replaced = font ? SelectObject(dc, font) : nullptr;
+    TEXTMETRICA metrics;
+    if (GetTextMetricsA(dc, &metrics) && metrics.tmHeight > MapRowHeight)
+        MapRowHeight = metrics.tmHeight;
+    if (replaced)
+        SelectObject(dc, replaced);
+    ReleaseDC(list, dc);
+}
+
 void MeasureMapItem(MEASUREITEMSTRUCT *measure)
 {
-    measure->itemHeight = MapItemHeight;
+    measure->itemHeight = static_cast<UINT>(MapRowHeight);
 }
 
 static void FillItem(HDC dc, const RECT *rect, int colourIndex)
@@ -25,7 +43,9 @@ static void DrawItemIcon(const DRAWITEMSTRUCT *draw)
     if (!memory)
         return;
     HGDIOBJ replaced = SelectObject(memory, bitmap);
-    TransparentBlt(draw->hDC, draw->rcItem.left + 2, draw->rcItem.top + 2, MapIconSize,
+    /* Centred in the row: 2 pixels from the top of a 20-pixel row. */
+    int top = draw->rcItem.top + (draw->rcItem.bottom - draw->rcItem.top - MapIconSize) / 2;
+    TransparentBlt(draw->hDC, draw->rcItem.left + 2, top, MapIconSize,
                    MapIconSize, memory, 0, 0, MapIconSize, MapIconSize, MapIconTransparent);
     SelectObject(memory, replaced);
     DeleteDC(memory);

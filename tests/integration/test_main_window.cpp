@@ -12,6 +12,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -63,16 +64,16 @@ const ControlRow MainLayout[] = {
       LBS_NOTIFY | LBS_SORT | LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_BORDER
           | WS_VSCROLL | WS_TABSTOP },
     { IDC_PARAMS_GROUP, "Button", " Params: ", 131, 9, 171, 50, BS_GROUPBOX },
-    { -1, "Static", "Maps:", 7, 4, 20, 8, 0 },
-    { -1, "Static", "Map:", 139, 22, 17, 8, 0 },
+    { -1, "Static", "Maps:", 7, 4, 30, 8, 0 },
+    { -1, "Static", "Map:", 139, 22, 28, 8, 0 },
     { IDC_MAP_PARAMS, "Edit", "", 170, 20, 125, 13, WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP },
-    { -1, "Static", "Game:", 139, 41, 22, 8, 0 },
+    { -1, "Static", "Game:", 139, 41, 28, 8, 0 },
     { IDC_GAME_PARAMS, "Edit", "", 170, 39, 125, 13, WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP },
     { IDC_FULLSCREEN, "Button", "Fullscreen Mode:", 131, 89, 74, 10, BS_AUTOCHECKBOX | BS_NOTIFY | WS_TABSTOP },
-    { IDC_LANGUAGE_LABEL, "Static", "Language:", 132, 68, 35, 8, 0 },
+    { IDC_LANGUAGE_LABEL, "Static", "Language:", 130, 68, 39, 8, 0 },
     { IDC_LANGUAGE, "ComboBox", "", 170, 66, 125, 30, CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP },
     { IDC_WINDOW_MODE, "ComboBox", "", 212, 105, 83, 30, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP },
-    { IDC_WINDOW_MODE_LABEL, "Static", "Window Mode:", 142, 107, 48, 8, 0 },
+    { IDC_WINDOW_MODE_LABEL, "Static", "Window Mode:", 142, 107, 66, 8, 0 },
     { IDC_FULLSCREEN_MODE, "ComboBox", "", 212, 88, 83, 30, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP },
     { IDC_ABOUT, "Button", "?", 130, 150, 15, 14, BS_PUSHBUTTON | WS_TABSTOP },
 };
@@ -251,6 +252,35 @@ TEST_F(MainWindowTest, ControlsAreCreatedInTabOrderAtTheirPlaces)
     EXPECT_EQ(nullptr, child) << "a control more than the layout has";
     EXPECT_EQ(IDC_RUN, LOWORD(SendMessageA(window_, DM_GETDEFID, 0, 0)));
     EXPECT_FALSE(IsWindowEnabled(Control(IDC_RUN)));
+}
+
+TEST_F(MainWindowTest, NoControlOverlapsAnother)
+{
+    // As created (a closed drop-down list is lower than its template), in window pixels;
+    // only the group box holds others.
+    std::vector<std::pair<HWND, RECT>> placed;
+    for (HWND child = GetWindow(window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    {
+        RECT rect;
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, window_, reinterpret_cast<POINT *>(&rect), 2);
+        placed.push_back({ child, rect });
+    }
+    HWND group = Control(IDC_PARAMS_GROUP);
+    for (size_t i = 0; i < placed.size(); ++i)
+        for (size_t j = i + 1; j < placed.size(); ++j)
+        {
+            const RECT &first = placed[i].second, &second = placed[j].second;
+            RECT common;
+            if (!IntersectRect(&common, &first, &second))
+                continue;
+            // The group box holds what lies wholly inside it.
+            if ((placed[i].first == group && EqualRect(&common, &second))
+                || (placed[j].first == group && EqualRect(&common, &first)))
+                continue;
+            ADD_FAILURE() << "\"" << TextOf(placed[i].first) << "\" (" << GetDlgCtrlID(placed[i].first)
+                          << ") overlaps \"" << TextOf(placed[j].first) << "\" (" << GetDlgCtrlID(placed[j].first) << ")";
+        }
 }
 
 TEST(AboutTemplate, HeaderAndControls)

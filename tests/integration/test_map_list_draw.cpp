@@ -1,6 +1,7 @@
 #include "resources/resource.h"
 #include "ui/main_window.h"
 
+#include "canvas.h"
 #include "main_dialog.h"
 
 #include <gtest/gtest.h>
@@ -18,90 +19,6 @@ const int IconSize = 16;
 const int RowHeight = 20;
 const int TextX = 21;
 
-// A 32-bit picture behind a memory device context, filled with one colour.
-class Canvas
-{
-public:
-    Canvas(int width, int height, COLORREF fill) : width_(width), height_(height)
-    {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        dc_ = CreateCompatibleDC(nullptr);
-        void *bits = nullptr;
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        bits_ = static_cast<const DWORD *>(bits);
-        replaced_ = SelectObject(dc_, bitmap_);
-        RECT all = { 0, 0, width, height };
-        HBRUSH brush = CreateSolidBrush(fill);
-        FillRect(dc_, &all, brush);
-        DeleteObject(brush);
-    }
-    ~Canvas()
-    {
-        SelectObject(dc_, replaced_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    Canvas(const Canvas &) = delete;
-    Canvas &operator=(const Canvas &) = delete;
-
-    bool Ready() const { return dc_ && bits_; }
-    HDC Dc() const { return dc_; }
-    int Width() const { return width_; }
-    COLORREF At(int x, int y) const
-    {
-        GdiFlush();
-        DWORD pixel = bits_[y * width_ + x];
-        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-    }
-    bool RowHolds(int y, int fromX, int toX, COLORREF colour) const
-    {
-        for (int x = fromX; x < toX; ++x)
-            if (At(x, y) == colour)
-                return true;
-        return false;
-    }
-
-private:
-    int width_;
-    int height_;
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    const DWORD *bits_ = nullptr;
-    HGDIOBJ replaced_ = nullptr;
-};
-
-// The map picture as the resource holds it, row by row from the top.
-std::vector<COLORREF> IconPixels()
-{
-    std::vector<COLORREF> pixels;
-    HBITMAP icon = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_MAP));
-    if (!icon)
-        return pixels;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = IconSize;
-    info.bmiHeader.biHeight = -IconSize;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    std::vector<DWORD> raw(IconSize * IconSize);
-    HDC screen = GetDC(nullptr);
-    int rows = GetDIBits(screen, icon, 0, IconSize, raw.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    DeleteObject(icon);
-    if (rows != IconSize)
-        return pixels;
-    for (DWORD pixel : raw)
-        pixels.push_back(RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF));
-    return pixels;
-}
-
 // The real main window with its list holding entries, each carrying the map icon.
 class MapListDrawTest : public ::testing::Test
 {
@@ -111,7 +28,7 @@ protected:
         window_ = dialog_.Window();
         ASSERT_NE(nullptr, window_);
         ASSERT_NE(nullptr, MapIconBitmap);
-        icon_ = IconPixels();
+        icon_ = MapPicturePixels(GetModuleHandleA(nullptr));
         ASSERT_EQ(size_t(IconSize * IconSize), icon_.size());
         bool anyMagenta = false, anyPicture = false;
         for (COLORREF pixel : icon_)
@@ -130,7 +47,7 @@ protected:
     }
 
     // Asks the main window to draw one entry into canvas, as the list would.
-    INT_PTR Draw(Canvas &canvas, int index, int top, UINT action, UINT state)
+    INT_PTR Draw(Canvas &canvas, int index, int top, UINT action, UINT state, int height = RowHeight)
     {
         SetTextColor(canvas.Dc(), Ink);
         SetBkColor(canvas.Dc(), Paper);
@@ -145,7 +62,7 @@ protected:
         draw.rcItem.left = 0;
         draw.rcItem.top = top;
         draw.rcItem.right = canvas.Width();
-        draw.rcItem.bottom = top + RowHeight;
+        draw.rcItem.bottom = top + height;
         if (index >= 0)
             draw.itemData = static_cast<ULONG_PTR>(SendMessageA(List(), LB_GETITEMDATA, index, 0));
         return MainDialogProc(window_, WM_DRAWITEM, IDC_MAP_LIST, reinterpret_cast<LPARAM>(&draw));
@@ -153,18 +70,9 @@ protected:
 
     // Every icon pixel at (2, top + 2): the picture where it is not magenta, under it the
     // colour behind.
-    void ExpectIcon(const Canvas &canvas, int top, COLORREF behind) const
+    void ExpectIcon(const Canvas &canvas, int top, COLORREF behind, int iconTop = 2) const
     {
-        int wrong = 0;
-        for (int y = 0; y < IconSize; ++y)
-            for (int x = 0; x < IconSize; ++x)
-            {
-                COLORREF expected = icon_[y * IconSize + x] == Magenta ? behind : icon_[y * IconSize + x];
-                if (canvas.At(2 + x, top + 2 + y) != expected && ++wrong <= 3)
-                    ADD_FAILURE() << "icon pixel " << x << "," << y << " is " << std::hex
-                                  << canvas.At(2 + x, top + 2 + y) << ", not " << expected;
-            }
-        EXPECT_EQ(0, wrong);
+        EXPECT_EQ(0, MapPictureMismatches(canvas, icon_, 2, top + iconTop, behind)) << "icon of the row at " << top;
     }
 
     int TextHeight(const Canvas &canvas) const
@@ -323,4 +231,24 @@ TEST_F(MapListDrawTest, RealListPaintsTheSelectedRowInHighlight)
     // The unselected rows show the list's own background under the icon's magenta.
     ExpectIcon(canvas, 0, canvas.At(x, 10));
     ExpectIcon(canvas, 40, canvas.At(x, 50));
+}
+
+TEST_F(MapListDrawTest, TallerRowCentresIconAndText)
+{
+    // As a large font makes the rows: 31 pixels, the icon 7 from the top and the text centred.
+    const int height = 31;
+    int index = Add("Dig");
+    Canvas canvas(160, height, Background);
+    ASSERT_TRUE(canvas.Ready());
+    EXPECT_EQ(TRUE, Draw(canvas, index, 0, ODA_DRAWENTIRE, 0, height));
+    ExpectIcon(canvas, 0, Background, (height - IconSize) / 2);
+    const int text = TextHeight(canvas);
+    const int textTop = (height - text) / 2;
+    EXPECT_TRUE(canvas.RowHolds(textTop, TextX, canvas.Width(), Paper));
+    EXPECT_TRUE(canvas.RowHolds(textTop + text - 1, TextX, canvas.Width(), Paper));
+    if (textTop > 0)
+    {
+        EXPECT_FALSE(canvas.RowHolds(textTop - 1, TextX, canvas.Width(), Paper));
+    }
+    EXPECT_FALSE(canvas.RowHolds(textTop + text, TextX, canvas.Width(), Paper));
 }

@@ -1,0 +1,296 @@
+// Both windows as a player sees them at the display scale this prefix is set to: every text
+// fits its own rectangle as the shell dialog font draws it, and every map row holds the list's
+// font whole. The test command runs this suite at 96, 120, 144 and 192 DPI
+// (PELMAR_TEST_DPI names the scale a run was set up for).
+#include "app/globals.h"
+#include "resources/resource.h"
+#include "ui/about_box.h"
+#include "ui/main_window.h"
+
+#include "canvas.h"
+#include "main_dialog.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace
+{
+const int TextX = 21;
+// LM_GETIDEALHEIGHT with a size to fill, as Vista's headers name it.
+const UINT LinkIdealSize = WM_USER + 0x301;
+const int IconSize = 16;
+
+int ExpectedDpi()
+{
+    char value[16] = { 0 };
+    GetEnvironmentVariableA("PELMAR_TEST_DPI", value, sizeof(value));
+    return atoi(value);
+}
+
+std::string ClassOf(HWND window)
+{
+    char name[64] = { 0 };
+    GetClassNameA(window, name, sizeof(name));
+    return name;
+}
+
+std::string TextOf(HWND window)
+{
+    char text[512] = { 0 };
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
+// A device context of the control with its own font selected, released with the scope.
+class ControlDc
+{
+public:
+    explicit ControlDc(HWND control) : control_(control), dc_(GetDC(control))
+    {
+        HFONT font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+        if (dc_ && font)
+            replaced_ = SelectObject(dc_, font);
+    }
+    ~ControlDc()
+    {
+        if (replaced_)
+            SelectObject(dc_, replaced_);
+        if (dc_)
+            ReleaseDC(control_, dc_);
+    }
+    ControlDc(const ControlDc &) = delete;
+    ControlDc &operator=(const ControlDc &) = delete;
+
+    HDC Dc() const { return dc_; }
+    TEXTMETRICA Metrics() const
+    {
+        TEXTMETRICA metrics = {};
+        GetTextMetricsA(dc_, &metrics);
+        return metrics;
+    }
+    // The family of the font the name was mapped to ("MS Shell Dlg" stands for another).
+    std::string Family() const
+    {
+        UINT size = GetOutlineTextMetricsA(dc_, 0, nullptr);
+        if (size == 0)
+            return std::string();
+        std::vector<char> buffer(size);
+        OUTLINETEXTMETRICA *metrics = reinterpret_cast<OUTLINETEXTMETRICA *>(buffer.data());
+        if (!GetOutlineTextMetricsA(dc_, size, metrics))
+            return std::string();
+        return buffer.data() + reinterpret_cast<UINT_PTR>(metrics->otmpFamilyName);
+    }
+
+private:
+    HWND control_;
+    HDC dc_;
+    HGDIOBJ replaced_ = nullptr;
+};
+
+// The size text needs, drawn as the control draws it (format), in a box width pixels wide.
+SIZE Needed(HWND control, const std::string &text, UINT format, int width)
+{
+    ControlDc dc(control);
+    RECT box = { 0, 0, width, 0 };
+    DrawTextA(dc.Dc(), text.c_str(), -1, &box, format | DT_CALCRECT);
+    SIZE size = { box.right - box.left, box.bottom - box.top };
+    return size;
+}
+
+// One text that does not fit, described for the failure message.
+std::string Cut(const std::string &text, SIZE needed, SIZE room)
+{
+    std::ostringstream out;
+    out << "\"" << text << "\" needs " << needed.cx << " x " << needed.cy << " pixels, has "
+        << room.cx << " x " << room.cy;
+    return out.str();
+}
+
+// Every text control of dialog whose text does not fit the room it is drawn in; checked
+// counts the controls looked at.
+std::vector<std::string> CutTexts(HWND dialog, int dpi, int *checked)
+{
+    std::vector<std::string> cut;
+    *checked = 0;
+    for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT))
+    {
+        const std::string className = ClassOf(control);
+        const std::string text = TextOf(control);
+        const DWORD style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
+        RECT client = {};
+        GetClientRect(control, &client);
+        SIZE room = { client.right, client.bottom };
+        SIZE needed = { 0, 0 };
+
+        if (className == "Static")
+        {
+            DWORD kind = style & SS_TYPEMASK;
+            if (kind != SS_LEFT && kind != SS_CENTER && kind != SS_RIGHT && kind != SS_SIMPLE
+                && kind != SS_LEFTNOWORDWRAP)
+                continue;
+            // A static word-wraps what does not fit its width; a word that cannot be broken
+            // is wider than the box.
+            UINT format = kind == SS_SIMPLE || kind == SS_LEFTNOWORDWRAP ? DT_SINGLELINE
+                                                                         : DT_WORDBREAK | DT_EXPANDTABS;
+            if (style & SS_NOPREFIX)
+                format |= DT_NOPREFIX;
+            needed = Needed(control, text, format, room.cx);
+        }
+        else if (className == "Button")
+        {
+            DWORD kind = style & BS_TYPEMASK;
+            const int average = ControlDc(control).Metrics().tmAveCharWidth;
+            if (kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX)
+            {
+                // The box and the gap before the text are no room for the text.
+                room.cx -= MulDiv(13, dpi, 96) + average / 2;
+            }
+            else if (kind == BS_GROUPBOX)
+            {
+                // The frame's corners stand left and right of the caption.
+                room.cx -= 2 * average;
+                room.cy = ControlDc(control).Metrics().tmHeight;
+            }
+            else
+            {
+                // A push button's edges and focus frame.
+                room.cx -= 2 * (GetSystemMetrics(SM_CXEDGE) + 1);
+                room.cy -= 2 * (GetSystemMetrics(SM_CYEDGE) + 1);
+            }
+            needed = Needed(control, text, DT_SINGLELINE, room.cx);
+        }
+        else if (className == "SysLink")
+        {
+            // The link lays out its own text, underlined, wrapping at blanks.
+            SIZE ideal = {};
+            SendMessageA(control, LinkIdealSize, static_cast<WPARAM>(room.cx), reinterpret_cast<LPARAM>(&ideal));
+            needed = ideal;
+        }
+        else
+        {
+            continue;
+        }
+        ++*checked;
+        if (needed.cx > room.cx || needed.cy > room.cy || needed.cx <= 0 || needed.cy <= 0)
+            cut.push_back(Cut(text, needed, room));
+    }
+    return cut;
+}
+
+std::string Listed(const std::vector<std::string> &texts)
+{
+    std::string all;
+    for (const std::string &text : texts)
+        all += "\n  " + text;
+    return all;
+}
+
+class ScreenFit : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        window_ = dialog_.Window();
+        ASSERT_NE(nullptr, window_);
+        HDC screen = GetDC(nullptr);
+        dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+        // Measured with another scale or another font, a pass would prove nothing.
+        if (ExpectedDpi() > 0)
+        {
+            ASSERT_EQ(ExpectedDpi(), dpi_) << "the prefix is not set to the scale this run is for";
+        }
+        ASSERT_EQ("Tahoma", ControlDc(GetDlgItem(window_, IDC_RUN)).Family())
+            << "the shell dialog font is not Wine's (or Windows') Tahoma: are Wine's fonts in the prefix?";
+    }
+
+    MainDialog dialog_;
+    HWND window_ = nullptr;
+    int dpi_ = 0;
+};
+}
+
+TEST_F(ScreenFit, EveryTextOfTheMainWindowFitsItsRectangle)
+{
+    int checked = 0;
+    std::vector<std::string> cut = CutTexts(window_, dpi_, &checked);
+    // Maps, Map, Game, Language, Window Mode, Fullscreen Mode, the group box, Run and "?".
+    EXPECT_EQ(9, checked);
+    EXPECT_TRUE(cut.empty()) << "cut at " << dpi_ << " DPI:" << Listed(cut);
+}
+
+TEST_F(ScreenFit, EveryTextOfTheAboutBoxFitsItsRectangle)
+{
+    HWND about = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), window_,
+                                    AboutDialogProc, reinterpret_cast<LPARAM>(window_));
+    ASSERT_NE(nullptr, about) << "no About box: are the common controls (SysLink) there?";
+    int checked = 0;
+    std::vector<std::string> cut = CutTexts(about, dpi_, &checked);
+    DestroyWindow(about);
+    // OK, the name, the maker line and the link.
+    EXPECT_EQ(4, checked);
+    EXPECT_TRUE(cut.empty()) << "cut at " << dpi_ << " DPI:" << Listed(cut);
+}
+
+TEST_F(ScreenFit, MapRowsHoldTheListFontWhole)
+{
+    HWND list = GetDlgItem(window_, IDC_MAP_LIST);
+    // Names with ascenders and descenders: a row too low loses their bottoms.
+    const char *const names[] = { "Abyss", "Dig", "Entry" };
+    for (const char *name : names)
+    {
+        LRESULT index = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+        SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(MapIconBitmap));
+    }
+
+    const TEXTMETRICA metrics = ControlDc(list).Metrics();
+    const int row = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+    // 20 pixels wherever the font fits them, else as high as the font.
+    EXPECT_EQ(std::max(20, static_cast<int>(metrics.tmHeight)), row)
+        << "font " << metrics.tmHeight << " pixels high at " << dpi_ << " DPI";
+
+    RECT client = {};
+    GetClientRect(list, &client);
+    ASSERT_GE(client.bottom, 4 * row) << "the list shows fewer than four rows";
+    const COLORREF paper = GetSysColor(COLOR_WINDOW);
+    Canvas shown(client.right, client.bottom, paper);
+    ASSERT_TRUE(shown.Ready());
+    SendMessageA(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shown.Dc()), PRF_CLIENT | PRF_ERASEBKGND);
+
+    const std::vector<COLORREF> picture = MapPicturePixels(GetModuleHandleA(nullptr));
+    for (int i = 0; i < 3; ++i)
+    {
+        SCOPED_TRACE(names[i]);
+        RECT item = {};
+        SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        EXPECT_EQ(row, item.bottom - item.top);
+        EXPECT_EQ(0, MapPictureMismatches(shown, picture, 2, item.top + (row - IconSize) / 2, paper))
+            << "the icon is not centred in its row";
+
+        // The same name drawn alone with the list's font and colours, with room all round:
+        // the row must show every pixel of it.
+        Canvas alone(client.right, 3 * metrics.tmHeight, paper);
+        ASSERT_TRUE(alone.Ready());
+        HGDIOBJ replaced = SelectObject(alone.Dc(), reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
+        SetTextColor(alone.Dc(), GetSysColor(COLOR_WINDOWTEXT));
+        SetBkColor(alone.Dc(), paper);
+        ExtTextOutA(alone.Dc(), TextX, metrics.tmHeight, 0, nullptr, names[i], static_cast<UINT>(strlen(names[i])), nullptr);
+        SelectObject(alone.Dc(), replaced);
+        RECT whole = { TextX, 0, alone.Width(), alone.Height() };
+        const int ink = alone.CountOtherThan(whole, paper);
+        ASSERT_GT(ink, 0);
+
+        RECT text = { TextX, item.top, client.right, item.bottom };
+        EXPECT_EQ(ink, shown.CountOtherThan(text, paper)) << "the row shows the name cut or with a neighbour's pixels";
+    }
+    // Below the last row nothing of a name.
+    RECT rest = { TextX, 3 * row, client.right, client.bottom };
+    EXPECT_EQ(0, shown.CountOtherThan(rest, paper));
+}

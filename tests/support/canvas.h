@@ -1,0 +1,49 @@
+// Pictures for tests that look at what a player sees: a 32-bit canvas to draw or copy the
+// screen into, and the map picture as the program's resources hold it.
+#ifndef PELMAR_CANVAS_H
+#define PELMAR_CANVAS_H
+
+#include <windows.h>
+
+#include <vector>
+
+// A 32-bit top-down picture behind a memory device context, filled with one colour.
+class Canvas
+{
+public:
+    Canvas(int width, int height, COLORREF fill);
+    ~Canvas();
+    Canvas(const Canvas &) = delete;
+    Canvas &operator=(const Canvas &) = delete;
+
+    bool Ready() const { return dc_ && bits_; }
+    HDC Dc() const { return dc_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    COLORREF At(int x, int y) const;
+    // Whether row y holds colour anywhere in [fromX, toX).
+    bool RowHolds(int y, int fromX, int toX, COLORREF colour) const;
+    // Pixels of the rectangle that differ from colour.
+    int CountOtherThan(const RECT &area, COLORREF colour) const;
+    // Copies what the screen shows at screen position (x, y), the canvas's size.
+    bool CopyScreen(int x, int y);
+
+private:
+    int width_;
+    int height_;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    const DWORD *bits_ = nullptr;
+    HGDIOBJ replaced_ = nullptr;
+};
+
+// The map picture (16 x 16) of module's resources, row by row from the top; empty when it
+// cannot be read.
+std::vector<COLORREF> MapPicturePixels(HMODULE module);
+
+// Counts the picture's pixels that canvas does not show at (left, top): the picture where it
+// is not magenta, the colour behind where it is.
+int MapPictureMismatches(const Canvas &canvas, const std::vector<COLORREF> &picture, int left,
+                         int top, COLORREF behind);
+
+#endif
