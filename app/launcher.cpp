@@ -24,8 +24,9 @@ static int RunMessageLoop(HWND window)
     for (;;)
     {
         BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        /* The loop ended normally, whatever code the quit carries. */
         if (got == 0)
-            return static_cast<int>(message.wParam);
+            return 0;
         if (got == -1)
             return -1;
         if (!IsDialogMessageA(window, &message))

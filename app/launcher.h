@@ -8,7 +8,8 @@
 enum { ExitNoMainWindow = 1 };
 
 /* Builds both windows, loads the settings, lists the maps and runs the message loop.
-   Returns the quit code, -1 when GetMessageA fails, ExitNoMainWindow without a window. */
+   Returns 0 when the loop ends on the quit message, -1 when GetMessageA fails,
+   ExitNoMainWindow without a window. */
 int RunLauncher(HINSTANCE instance, int showCommand);
 
 #endif

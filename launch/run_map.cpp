@@ -75,7 +75,10 @@ void RunSelectedMap(HWND window)
     SetWindowTextA(window, caption);
     EnableWindow(window, FALSE);
 
-    RunAndWait(window, LocalPath(ActiveGameExe).c_str(), CommandLineBuffer);
+    /* Asked to quit while the game runs: Pelmar ends behind the game, without coming to
+       the front first. */
+    if (RunAndWait(window, LocalPath(ActiveGameExe).c_str(), CommandLineBuffer) == QuitWhileRunning)
+        return;
 
     SetWindowTextA(window, MainCaption);
     SetForegroundWindow(window);
@@ -99,7 +102,7 @@ static bool DispatchQueuedMessages(WPARAM *quitCode)
     return true;
 }
 
-void RunAndWait(HWND owner, const char *executable, const char *parameters)
+RunOutcome RunAndWait(HWND owner, const char *executable, const char *parameters)
 {
     SHELLEXECUTEINFOA start;
     memset(&start, 0, sizeof(start));
@@ -114,9 +117,9 @@ void RunAndWait(HWND owner, const char *executable, const char *parameters)
     start.hProcess = nullptr;
 
     if (!ShellExecuteExA(&start) || !start.hProcess)
-        return;
+        return GameNotStarted;
 
-    bool quitting = false;
+    RunOutcome outcome;
     WPARAM quitCode = 0;
     for (;;)
     {
@@ -126,16 +129,18 @@ void RunAndWait(HWND owner, const char *executable, const char *parameters)
             /* Asked to quit while the game runs: stop waiting, the game runs on. */
             if (!DispatchQueuedMessages(&quitCode))
             {
-                quitting = true;
+                outcome = QuitWhileRunning;
                 break;
             }
             continue;
         }
-        /* The game ended, or the wait itself failed: either way there is nothing to wait on. */
+        /* Anything else leaves nothing to wait on. */
+        outcome = woke == WAIT_OBJECT_0 ? GameEnded : WaitFailed;
         break;
     }
     CloseHandle(start.hProcess);
 
-    if (quitting)
+    if (outcome == QuitWhileRunning)
         PostQuitMessage(static_cast<int>(quitCode));
+    return outcome;
 }

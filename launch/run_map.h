@@ -6,8 +6,17 @@
 
 void RunSelectedMap(HWND window);
 
+/* How the wait for the game ended. */
+enum RunOutcome
+{
+    GameNotStarted,  /* no process came back from the shell: nothing was waited for */
+    GameEnded,
+    QuitWhileRunning,  /* a quit message came; posted again, the game runs on */
+    WaitFailed
+};
+
 /* Starts executable with parameters and returns when its process has ended, dispatching
    the thread's messages meanwhile. Returns at once when no process was started. */
-void RunAndWait(HWND owner, const char *executable, const char *parameters);
+RunOutcome RunAndWait(HWND owner, const char *executable, const char *parameters);
 
 #endif

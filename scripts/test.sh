@@ -28,5 +28,5 @@ bash "$PELMAR_ROOT/scripts/fuzz.sh" --smoke || status=1
 bash "$PELMAR_ROOT/scripts/static-analysis.sh" || status=1
 echo "Windows tests run as $PELMAR_ARCH: $PELMAR_ARCH_REASON."
 ctest --test-dir "$PELMAR_ARCH_BUILD" --output-on-failure --timeout 300 || status=1
-echo "Windows tests ran as $PELMAR_ARCH ($PELMAR_ARCH_BUILD)."
+echo "Windows tests ran as $PELMAR_ARCH ($PELMAR_ARCH_BUILD) under $(pelmar_wine --version 2>/dev/null </dev/null), at 96 DPI and, for the layout, at ${PELMAR_TEST_DPIS[*]} DPI."
 exit $status

@@ -1,6 +1,7 @@
 #include "ini_compare.h"
 #include "demo/standin/standin_names.h"
 #include "launcher_process.h"
+#include "standin_events.h"
 #include "test_support.h"
 #include "resources/resource.h"
 
@@ -87,24 +88,13 @@ bool Contains(const std::vector<std::string> &texts, const std::string &text)
 class RunMapTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        started_ = CreateEventA(nullptr, TRUE, FALSE, StandInStartedEventName);
-        quit_ = CreateEventA(nullptr, TRUE, FALSE, StandInQuitEventName);
-        ASSERT_NE(nullptr, started_);
-        ASSERT_NE(nullptr, quit_);
-        ResetEvent(started_);
-        ResetEvent(quit_);
-    }
+    void SetUp() override { ASSERT_TRUE(events_.Ready()); }
 
     void TearDown() override
     {
-        EndStrayStandIn();
+        // A failed test may leave a stand-in running: end it before its folder goes.
+        events_.EndRunningGame();
         pelmar_.Kill();
-        if (started_)
-            CloseHandle(started_);
-        if (quit_)
-            CloseHandle(quit_);
     }
 
     void MakeGame(const char *tag, const std::vector<std::string> &maps, bool withExe = true)
@@ -153,38 +143,19 @@ protected:
 
     bool StandInStarted(DWORD timeoutMs) const
     {
-        return WaitForSingleObject(started_, timeoutMs) == WAIT_OBJECT_0;
+        return WaitForSingleObject(events_.Started(), timeoutMs) == WAIT_OBJECT_0;
     }
 
     // Ends the running stand-in and waits until Pelmar is back from its run.
     bool EndStandIn()
     {
-        SetEvent(quit_);
+        events_.EndGame();
         bool back = WaitUntil([this] {
             return WindowText(Main()) == "Pelmar" && IsWindowEnabled(Main()) &&
                    !FindWindowA(StandInWindowClass, nullptr);
         }, 15000);
-        ResetEvent(quit_);
-        ResetEvent(started_);
+        events_.Reset();
         return back;
-    }
-
-    // A failed test may leave a stand-in running: end it before its folder goes.
-    void EndStrayStandIn()
-    {
-        HWND window = FindWindowA(StandInWindowClass, nullptr);
-        if (!window)
-            return;
-        DWORD id = 0;
-        GetWindowThreadProcessId(window, &id);
-        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
-        SetEvent(quit_);
-        if (process)
-        {
-            WaitForSingleObject(process, 10000);
-            CloseHandle(process);
-        }
-        ResetEvent(quit_);
     }
 
     // Pelmar running the only map, the stand-in started by it and still running.
@@ -202,18 +173,7 @@ protected:
     void ExpectPelmarEndedAndGameRunningOn()
     {
         EXPECT_EQ(0u, pelmar_.WaitForExit(5000)) << "Pelmar did not end (259: still running)";
-        HWND game = FindWindowA(StandInWindowClass, nullptr);
-        EXPECT_NE(nullptr, game) << "the game must run on";
-        DWORD id = 0;
-        GetWindowThreadProcessId(game, &id);
-        HANDLE process = game ? OpenProcess(SYNCHRONIZE, FALSE, id) : nullptr;
-        SetEvent(quit_);
-        if (process)
-        {
-            EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, 10000));
-            CloseHandle(process);
-        }
-        ResetEvent(quit_);
+        EXPECT_TRUE(events_.EndRunningGame()) << "the game must run on";
     }
 
     // The whole run: Pelmar running the map, repainting meanwhile, and back afterwards.
@@ -243,8 +203,7 @@ protected:
 
     std::unique_ptr<TempGameFolder> game_;
     LauncherProcess pelmar_;
-    HANDLE started_ = nullptr;
-    HANDLE quit_ = nullptr;
+    StandInEvents events_;
 };
 }
 
@@ -409,7 +368,7 @@ TEST_F(RunMapTest, ClosedWhileTheGameRunsPelmarEndsAndTheGameRunsOn)
 TEST_F(RunMapTest, QuitMessageWhileTheGameRunsEndsPelmarAndTheGameRunsOn)
 {
     RunTheGame("e2e-run-quit");
-    // The wait loop takes this one, not the outer loop.
-    ASSERT_TRUE(PostThreadMessageA(GetWindowThreadProcessId(Main(), nullptr), WM_QUIT, 0, 0));
+    // The wait loop takes this one, not the outer loop; its code is not the exit code.
+    ASSERT_TRUE(PostThreadMessageA(GetWindowThreadProcessId(Main(), nullptr), WM_QUIT, 7, 0));
     ExpectPelmarEndedAndGameRunningOn();
 }

@@ -4,6 +4,7 @@
 #include "ini_compare.h"
 #include "demo/standin/standin_names.h"
 #include "launcher_process.h"
+#include "standin_events.h"
 #include "test_support.h"
 #include "resources/resource.h"
 
@@ -16,42 +17,6 @@ namespace
 {
 const char ClientSection[] = "WinDrv.WindowsClient";
 const char EngineSection[] = "Engine.Engine";
-
-// The stand-in game ends when its quit event is set; the started event tells that its
-// record is written.
-class StandInEvents
-{
-public:
-    StandInEvents()
-        : quit_(CreateEventA(nullptr, TRUE, FALSE, StandInQuitEventName)),
-          started_(CreateEventA(nullptr, TRUE, FALSE, StandInStartedEventName))
-    {
-    }
-    ~StandInEvents()
-    {
-        // A game still running after a failed check must not outlive the test.
-        if (quit_)
-        {
-            SetEvent(quit_);
-            CloseHandle(quit_);
-        }
-        if (started_)
-            CloseHandle(started_);
-    }
-    StandInEvents(const StandInEvents &) = delete;
-    StandInEvents &operator=(const StandInEvents &) = delete;
-
-    bool Ready() const { return quit_ && started_; }
-    bool WaitStarted() const
-    {
-        return WaitUntil([this] { return WaitForSingleObject(started_, 0) == WAIT_OBJECT_0; }, 15000);
-    }
-    void EndGame() const { SetEvent(quit_); }
-
-private:
-    HANDLE quit_;
-    HANDLE started_;
-};
 
 std::vector<std::string> ComboEntries(HWND combo)
 {

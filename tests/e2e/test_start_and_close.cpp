@@ -1,8 +1,11 @@
+#include "canvas.h"
 #include "launcher_process.h"
 #include "test_support.h"
 #include "resources/resource.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace
 {
@@ -69,6 +72,57 @@ TEST(StartAndClose, ControlsAtStart)
     EXPECT_EQ(pelmar.Main(), GetWindow(about, GW_OWNER));
 
     pelmar.Close();
+    EXPECT_EQ(0u, pelmar.WaitForExit());
+}
+
+TEST(StartAndClose, MapListIsPaintedWithItsEntries)
+{
+    TempGameFolder game("e2e-painted");
+    AddMaps(game);
+    LauncherProcess pelmar;
+    ASSERT_TRUE(pelmar.Start(game.System()));
+    HMODULE exe = LoadLibraryExA(PelmarExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, exe);
+    const std::vector<COLORREF> picture = MapPicturePixels(exe);
+    FreeLibrary(exe);
+    ASSERT_FALSE(picture.empty());
+
+    // What the screen shows where the list stands: each of the three rows with the map
+    // picture and a name, on the list's background.
+    HWND list = pelmar.Control(IDC_MAP_LIST);
+    RECT client = {};
+    GetClientRect(list, &client);
+    POINT origin = { 0, 0 };
+    ClientToScreen(list, &origin);
+    const int row = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+    ASSERT_GE(row, 16);
+    ASSERT_GE(client.bottom, 3 * row);
+    const COLORREF paper = GetSysColor(COLOR_WINDOW);
+    Canvas screen(client.right, client.bottom, RGB(1, 2, 3));
+    ASSERT_TRUE(screen.Ready());
+    auto rowsShown = [&] {
+        if (!screen.CopyScreen(origin.x, origin.y))
+            return false;
+        for (int i = 0; i < 3; ++i)
+        {
+            RECT name = { 21, i * row, client.right, (i + 1) * row };
+            if (MapPictureMismatches(screen, picture, 2, i * row + (row - 16) / 2, paper) != 0
+                || screen.CountOtherThan(name, paper) == 0)
+                return false;
+        }
+        RECT below = { 0, 3 * row, client.right, client.bottom };
+        return screen.CountOtherThan(below, paper) == 0;
+    };
+    EXPECT_TRUE(WaitUntil(rowsShown, 5000)) << "the list does not show its three maps on the screen";
+}
+
+TEST(StartAndClose, QuitMessageEndsWithExitCodeZero)
+{
+    TempGameFolder game("e2e-quit");
+    LauncherProcess pelmar;
+    ASSERT_TRUE(pelmar.Start(game.System()));
+    // The loop ended normally: the quit's own code is no failure.
+    ASSERT_TRUE(PostThreadMessageA(GetWindowThreadProcessId(pelmar.Main(), nullptr), WM_QUIT, 7, 0));
     EXPECT_EQ(0u, pelmar.WaitForExit());
 }
 

@@ -5,18 +5,20 @@
 #include "launch/run_map.h"
 #include "demo/standin/standin_names.h"
 #include "launcher_process.h"
+#include "standin_events.h"
 #include "main_dialog.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 namespace
 {
 // A game folder with the stand-in as Unreal.exe and one map, the working directory while it
-// lives, detected as the launcher finds it at start. Holds the stand-in's two events.
+// lives, detected as the launcher finds it at start, with the stand-in's two events.
 class StandInGame
 {
 public:
@@ -27,85 +29,72 @@ public:
                             FALSE) != 0;
         ActiveGameIni.clear();
         ActiveGameExe = "Unreal.exe";
-        started_ = CreateEventA(nullptr, TRUE, FALSE, StandInStartedEventName);
-        quit_ = CreateEventA(nullptr, TRUE, FALSE, StandInQuitEventName);
-        ResetEvent(started_);
-        ResetEvent(quit_);
     }
-    ~StandInGame()
-    {
-        ActiveGameExe.clear();
-        CloseHandle(started_);
-        CloseHandle(quit_);
-    }
+    ~StandInGame() { ActiveGameExe.clear(); }
     StandInGame(const StandInGame &) = delete;
     StandInGame &operator=(const StandInGame &) = delete;
 
-    bool Ready() const { return copied_ && started_ && quit_; }
-    HANDLE Started() const { return started_; }
-    HANDLE Quit() const { return quit_; }
+    bool Ready() const { return copied_ && events_.Ready(); }
+    HANDLE Started() const { return events_.Started(); }
+    HANDLE Quit() const { return events_.Quit(); }
+    const StandInEvents &Events() const { return events_; }
 
 private:
     TempGameFolder folder_;
     CurrentDirectoryScope here_;
     bool copied_ = false;
-    HANDLE started_ = nullptr;
-    HANDLE quit_ = nullptr;
+    StandInEvents events_;
 };
-
-// This process's open handles, counted in the system's handle table: Wine's
-// GetProcessHandleCount answers 0 whatever is open.
-struct HandleEntry
-{
-    void *object;
-    ULONG_PTR process;
-    ULONG_PTR handle;
-    ULONG access;
-    USHORT creatorBackTrace;
-    USHORT type;
-    ULONG attributes;
-    ULONG reserved;
-};
-struct HandleTable
-{
-    ULONG_PTR count;
-    ULONG_PTR reserved;
-    HandleEntry entries[1];
-};
-typedef LONG(NTAPI *QuerySystemInformation)(ULONG, void *, ULONG, ULONG *);
-const ULONG SystemExtendedHandleInformation = 64;
-
-long HandleCount()
-{
-    QuerySystemInformation query = reinterpret_cast<QuerySystemInformation>(reinterpret_cast<void (*)()>(
-        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
-    if (!query)
-        return -1;
-    std::vector<char> buffer(1 << 20);
-    ULONG needed = 0;
-    LONG status;
-    // STATUS_INFO_LENGTH_MISMATCH: the table did not fit.
-    while ((status = query(SystemExtendedHandleInformation, buffer.data(),
-                           static_cast<ULONG>(buffer.size()), &needed)) == static_cast<LONG>(0xC0000004)
-           && buffer.size() < (1u << 28))
-        buffer.resize(buffer.size() * 2);
-    if (status != 0)
-        return -1;
-    const HandleTable *table = reinterpret_cast<const HandleTable *>(buffer.data());
-    long count = 0;
-    for (ULONG_PTR i = 0; i < table->count; ++i)
-        if (table->entries[i].process == GetCurrentProcessId())
-            ++count;
-    return count;
-}
 
 // One run of the stand-in, told beforehand to quit: it ends as soon as it has started.
-bool RunShortGame(const StandInGame &game)
+bool RunShortGame(const StandInGame &game, RunOutcome *outcome = nullptr)
 {
     ResetEvent(game.Started());
     SetEvent(game.Quit());
-    RunAndWait(nullptr, ".\\Unreal.exe", "Sample1");
+    RunOutcome ended = RunAndWait(nullptr, ".\\Unreal.exe", "Sample1");
+    if (outcome)
+        *outcome = ended;
     return WaitForSingleObject(game.Started(), 0) == WAIT_OBJECT_0;
+}
+
+// Posts a quit with QuitCode to this thread once the stand-in has started: as a quit that
+// reaches Pelmar while the game runs.
+const WPARAM QuitCode = 3;
+const StandInGame *QuitGame;
+
+// Whether the game's window was in front when the quit was posted: only then would a window
+// brought forward after the quit show.
+bool GameInFrontAtQuit;
+int QuitPolls;
+
+VOID CALLBACK QuitOnceStarted(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    if (WaitForSingleObject(QuitGame->Started(), 0) != WAIT_OBJECT_0)
+        return;
+    HWND game = FindWindowA(StandInWindowClass, nullptr);
+    GameInFrontAtQuit = game && GetForegroundWindow() == game;
+    if (!GameInFrontAtQuit && ++QuitPolls < 100)
+        return;
+    KillTimer(nullptr, timer);
+    PostQuitMessage(static_cast<int>(QuitCode));
+}
+
+// Arms QuitOnceStarted for game; the timer's id.
+UINT_PTR QuitOnceGameStarted(const StandInGame &game)
+{
+    QuitGame = &game;
+    GameInFrontAtQuit = false;
+    QuitPolls = 0;
+    return SetTimer(nullptr, 0, 50, QuitOnceStarted);
+}
+
+// The quit message waiting in this thread's queue, removed: its code, or -1 when none.
+long TakeQuitMessage()
+{
+    MSG message;
+    if (!PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        return -1;
+    return static_cast<long>(message.wParam);
 }
 
 // Ends the stand-in once it has started and holds the foreground, so the main window is
@@ -150,6 +139,54 @@ LRESULT CALLBACK RecordStep(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// What the missing-executable box showed, read when it had been set up, then closed with OK.
+struct ShownBox
+{
+    bool seen = false;
+    HWND owner = nullptr;
+    HICON icon = nullptr;
+    std::vector<std::string> texts;
+    std::vector<int> buttons;
+};
+ShownBox *Box;
+
+BOOL CALLBACK ReadBoxChild(HWND child, LPARAM)
+{
+    char className[32] = { 0 };
+    GetClassNameA(child, className, sizeof(className));
+    LONG style = GetWindowLongA(child, GWL_STYLE);
+    if (lstrcmpiA(className, "Button") == 0)
+        Box->buttons.push_back(GetDlgCtrlID(child));
+    else if (lstrcmpiA(className, "Static") == 0 && (style & SS_TYPEMASK) == SS_ICON)
+        Box->icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+    char text[128] = { 0 };
+    GetWindowTextA(child, text, sizeof(text));
+    Box->texts.push_back(text);
+    return TRUE;
+}
+
+LRESULT CALLBACK ReadErrorBox(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPRETSTRUCT *sent = reinterpret_cast<const CWPRETSTRUCT *>(lParam);
+    char caption[32] = { 0 };
+    if (code == HC_ACTION && Box && !Box->seen && sent->message == WM_INITDIALOG
+        && GetWindowTextA(sent->hwnd, caption, sizeof(caption)) && lstrcmpA(caption, "Error") == 0)
+    {
+        Box->seen = true;
+        Box->owner = GetWindow(sent->hwnd, GW_OWNER);
+        EnumChildWindows(sent->hwnd, ReadBoxChild, 0);
+        PostMessageA(sent->hwnd, WM_COMMAND, IDOK, 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+std::string TextOfWindow(HWND window)
+{
+    char text[64] = { 0 };
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
 std::string Joined(const std::vector<std::string> &steps)
 {
     std::string text;
@@ -164,19 +201,19 @@ TEST(RunAndWait, ClosesTheGamesProcessHandle)
     StandInGame game("run-handles");
     ASSERT_TRUE(game.Ready());
     // The count must see one handle more or less, else it could not see a leak either.
-    long base = HandleCount();
+    long base = OpenHandleCount();
     ASSERT_LT(0, base);
     HANDLE extra = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    ASSERT_EQ(base + 1, HandleCount());
+    ASSERT_EQ(base + 1, OpenHandleCount());
     CloseHandle(extra);
-    ASSERT_EQ(base, HandleCount());
+    ASSERT_EQ(base, OpenHandleCount());
 
     // The first run loads what the shell keeps for later ones.
     ASSERT_TRUE(RunShortGame(game));
-    long before = HandleCount();
+    long before = OpenHandleCount();
     for (int i = 0; i < 3; ++i)
         ASSERT_TRUE(RunShortGame(game)) << "run " << i + 2 << " did not start the game";
-    EXPECT_EQ(before, HandleCount()) << "handles left open by three runs";
+    EXPECT_EQ(before, OpenHandleCount()) << "handles left open by three runs";
 }
 
 TEST(RunSelectedMap, CaptionThenForegroundThenEnabledAfterTheGame)
@@ -222,5 +259,103 @@ TEST(RunSelectedMap, CaptionThenForegroundThenEnabledAfterTheGame)
     EXPECT_EQ((std::vector<std::string>{ "caption Pelmar", "activated", "enabled" }), back)
         << "all steps: " << Joined(steps);
     EXPECT_EQ(window, GetForegroundWindow());
+    EXPECT_TRUE(IsWindowEnabled(window));
+}
+
+TEST(RunAndWait, TellsWhetherTheGameEndedOrAQuitCame)
+{
+    StandInGame game("run-outcome");
+    ASSERT_TRUE(game.Ready());
+    RunOutcome outcome = WaitFailed;
+    ASSERT_TRUE(RunShortGame(game, &outcome));
+    EXPECT_EQ(GameEnded, outcome);
+    EXPECT_EQ(-1, TakeQuitMessage());
+
+    // A quit while the game runs ends the wait and is posted again for the outer loop.
+    game.Events().Reset();
+    UINT_PTR timer = QuitOnceGameStarted(game);
+    ASSERT_NE(0u, timer);
+    EXPECT_EQ(QuitWhileRunning, RunAndWait(nullptr, ".\\Unreal.exe", "Sample1"));
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(static_cast<long>(QuitCode), TakeQuitMessage());
+    EXPECT_TRUE(game.Events().EndRunningGame()) << "the game must run on after the quit";
+}
+
+TEST(RunSelectedMap, QuitWhileTheGameRunsLeavesCaptionFrontAndStateAlone)
+{
+    StandInGame game("run-quit");
+    ASSERT_TRUE(game.Ready());
+    MainDialog dialog;
+    HWND window = dialog.Window();
+    ASSERT_NE(nullptr, window);
+    FillMapCatalogue(window);
+    ASSERT_EQ(0, SendMessageA(dialog.Control(IDC_MAP_LIST), LB_SETCURSEL, 0, 0));
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    PumpMessages();
+
+    std::vector<std::string> steps;
+    Watched = window;
+    Steps = &steps;
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, RecordStep, nullptr, GetCurrentThreadId());
+    ASSERT_NE(nullptr, hook);
+    UINT_PTR timer = QuitOnceGameStarted(game);
+    RunSelectedMap(window);
+    UnhookWindowsHookEx(hook);
+    KillTimer(nullptr, timer);
+    Steps = nullptr;
+    const long quit = TakeQuitMessage();
+    ASSERT_TRUE(game.Events().HasStarted()) << "the game was not started";
+    EXPECT_TRUE(GameInFrontAtQuit) << "the game never came in front: the test could not see Pelmar come forward";
+
+    EXPECT_EQ(static_cast<long>(QuitCode), quit) << "the quit must reach the outer loop";
+    std::vector<std::string> after;
+    bool running = false;
+    for (const std::string &step : steps)
+    {
+        if (step == "caption Pelmar - [RUNNING: Sample1]")
+            running = true;
+        else if (running && (step == "caption Pelmar" || step == "activated" || step == "enabled"))
+            after.push_back(step);
+    }
+    EXPECT_TRUE(running) << Joined(steps);
+    EXPECT_TRUE(after.empty()) << "the window came back after the quit: " << Joined(steps);
+    EXPECT_EQ("Pelmar - [RUNNING: Sample1]", TextOfWindow(window));
+    EXPECT_FALSE(IsWindowEnabled(window));
+    EXPECT_NE(window, GetForegroundWindow());
+    EXPECT_TRUE(game.Events().EndRunningGame()) << "the game must run on after the quit";
+}
+
+TEST(RunSelectedMap, MissingGameShownWithTheErrorIconAndOkAlone)
+{
+    TempGameFolder folder("run-missing");
+    CurrentDirectoryScope here(folder.System());
+    ActiveGameIni.clear();
+    ActiveGameExe = "Unreal.exe";
+    MainDialog dialog;
+    HWND window = dialog.Window();
+    ASSERT_NE(nullptr, window);
+    HWND list = dialog.Control(IDC_MAP_LIST);
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Sample1"));
+    ASSERT_EQ(0, SendMessageA(list, LB_SETCURSEL, 0, 0));
+
+    ShownBox box;
+    Box = &box;
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, ReadErrorBox, nullptr, GetCurrentThreadId());
+    ASSERT_NE(nullptr, hook);
+    RunSelectedMap(window);
+    UnhookWindowsHookEx(hook);
+    Box = nullptr;
+    ActiveGameExe.clear();
+
+    ASSERT_TRUE(box.seen) << "no box captioned Error";
+    EXPECT_EQ(window, box.owner);
+    EXPECT_NE(box.texts.end(), std::find(box.texts.begin(), box.texts.end(), "Cannot find Unreal.exe for execution."));
+    // The system's error icon (a stop sign), not the warning's or the information's.
+    ASSERT_NE(nullptr, box.icon) << "the box shows no icon";
+    EXPECT_EQ(LoadIconA(nullptr, IDI_HAND), box.icon);
+    EXPECT_NE(LoadIconA(nullptr, IDI_EXCLAMATION), box.icon);
+    EXPECT_EQ(std::vector<int>{ IDOK }, box.buttons) << "OK must be the box's only button";
+    EXPECT_EQ("Pelmar", TextOfWindow(window));
     EXPECT_TRUE(IsWindowEnabled(window));
 }

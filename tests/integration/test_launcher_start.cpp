@@ -1,0 +1,131 @@
+// The launcher's start-up in this process, from its own resources: what the window shows at
+// the moment it first becomes visible, and the exit code of its message loop.
+#include "app/game_detect.h"
+#include "app/globals.h"
+#include "app/launcher.h"
+#include "resources/resource.h"
+#include "ui/main_window.h"
+
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace
+{
+// The main window as it stood when it was about to be shown the first time.
+struct FirstShow
+{
+    HWND window = nullptr;
+    RECT rect = {};
+    std::string mapParams;
+    std::string gameParams;
+    bool fullscreen = false;
+    std::string language;
+};
+FirstShow *Shown;
+
+std::string TextOf(HWND window)
+{
+    char text[256] = { 0 };
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
+LRESULT CALLBACK RecordFirstShow(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT *sent = reinterpret_cast<const CWPSTRUCT *>(lParam);
+    if (code == HC_ACTION && Shown && !Shown->window && sent->message == WM_SHOWWINDOW && sent->wParam
+        && GetDlgItem(sent->hwnd, IDC_MAP_LIST))
+    {
+        Shown->window = sent->hwnd;
+        GetWindowRect(sent->hwnd, &Shown->rect);
+        Shown->mapParams = TextOf(GetDlgItem(sent->hwnd, IDC_MAP_PARAMS));
+        Shown->gameParams = TextOf(GetDlgItem(sent->hwnd, IDC_GAME_PARAMS));
+        Shown->fullscreen = SendDlgItemMessageA(sent->hwnd, IDC_FULLSCREEN, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        Shown->language = TextOf(GetDlgItem(sent->hwnd, IDC_LANGUAGE));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A game folder with stored settings, the working directory while it lives, its game
+// detected as at start.
+class StoredSettings
+{
+public:
+    StoredSettings() : folder_("start-order"), here_(folder_.System())
+    {
+        folder_.Write("System\\Pelmar.ini",
+                      "[Main]\r\nHWndPos=210,140\r\nParamsMap=?Difficulty=3\r\nParamsGame=-nosound\r\n");
+        folder_.Write("System\\Unreal.ini",
+                      "[Engine.Engine]\r\nLanguage=det\r\n[WinDrv.WindowsClient]\r\nStartupFullscreen=True\r\n");
+        folder_.Touch("System\\Engine.int");
+        folder_.Touch("System\\Engine.det");
+        folder_.Touch("Maps\\Sample1.unr");
+        ActiveGameIni = "Unreal.ini";
+        ActiveGameExe.clear();
+    }
+    ~StoredSettings() { ActiveGameIni.clear(); }
+    StoredSettings(const StoredSettings &) = delete;
+    StoredSettings &operator=(const StoredSettings &) = delete;
+
+private:
+    TempGameFolder folder_;
+    CurrentDirectoryScope here_;
+};
+
+// Runs the launcher with a quit already waiting, so its loop ends at once and the windows
+// stay for the test to look at; the caller destroys them.
+int RunUntilQuit(int quitCode, FirstShow *shown)
+{
+    Shown = shown;
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, RecordFirstShow, nullptr, GetCurrentThreadId());
+    PostQuitMessage(quitCode);
+    int exitCode = RunLauncher(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
+    if (hook)
+        UnhookWindowsHookEx(hook);
+    Shown = nullptr;
+    return exitCode;
+}
+
+void DestroyLauncher(HWND window)
+{
+    if (window && IsWindow(window))
+        DestroyWindow(window);
+    AboutWindow = nullptr;
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+    {
+    }
+}
+}
+
+TEST(LauncherStart, FirstShownAtTheStoredPlaceWithTheStoredSettings)
+{
+    StoredSettings settings;
+    FirstShow shown;
+    EXPECT_EQ(0, RunUntilQuit(0, &shown));
+    ASSERT_NE(nullptr, shown.window) << "the main window was never shown";
+    // Shown already where it was left, its fields filled: no jump, no empty first paint.
+    EXPECT_EQ(210, shown.rect.left);
+    EXPECT_EQ(140, shown.rect.top);
+    EXPECT_EQ("?Difficulty=3", shown.mapParams);
+    EXPECT_EQ("-nosound", shown.gameParams);
+    EXPECT_TRUE(shown.fullscreen);
+    EXPECT_EQ("German (DET)", shown.language);
+    // The maps come after the show.
+    EXPECT_EQ(1, SendDlgItemMessageA(shown.window, IDC_MAP_LIST, LB_GETCOUNT, 0, 0));
+    DestroyLauncher(shown.window);
+}
+
+TEST(LauncherStart, QuitEndsTheLoopWithExitCodeZeroWhateverItsCode)
+{
+    StoredSettings settings;
+    for (int code : { 7, -3, 0 })
+    {
+        FirstShow shown;
+        EXPECT_EQ(0, RunUntilQuit(code, &shown)) << "quit code " << code;
+        DestroyLauncher(shown.window);
+    }
+}
