@@ -6,6 +6,7 @@
 #include "resources/resource.h"
 #include "ui/main_window.h"
 
+#include "main_dialog.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -25,13 +26,6 @@ struct FirstShow
     std::string language;
 };
 FirstShow *Shown;
-
-std::string TextOf(HWND window)
-{
-    char text[256] = { 0 };
-    GetWindowTextA(window, text, sizeof(text));
-    return text;
-}
 
 LRESULT CALLBACK RecordFirstShow(int code, WPARAM wParam, LPARAM lParam)
 {

@@ -33,20 +33,6 @@ protected:
     HWND window_ = nullptr;
 };
 
-std::string ClassOf(HWND window)
-{
-    char name[64] = { 0 };
-    GetClassNameA(window, name, sizeof(name));
-    return name;
-}
-
-std::string TextOf(HWND window)
-{
-    char text[256] = { 0 };
-    GetWindowTextA(window, text, sizeof(text));
-    return text;
-}
-
 // One row of the window's layout: id, class, text, dialog-unit rectangle, style bits that
 // must be set.
 struct ControlRow

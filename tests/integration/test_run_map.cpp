@@ -180,11 +180,63 @@ LRESULT CALLBACK ReadErrorBox(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-std::string TextOfWindow(HWND window)
+// Records the steps of Watched while it lives.
+class StepRecorder
 {
-    char text[64] = { 0 };
-    GetWindowTextA(window, text, sizeof(text));
-    return text;
+public:
+    explicit StepRecorder(HWND window)
+    {
+        Watched = window;
+        Steps = &steps_;
+        hook_ = SetWindowsHookExA(WH_CALLWNDPROCRET, RecordStep, nullptr, GetCurrentThreadId());
+    }
+    ~StepRecorder() { Stop(); }
+    StepRecorder(const StepRecorder &) = delete;
+    StepRecorder &operator=(const StepRecorder &) = delete;
+
+    bool Ready() const { return hook_ != nullptr; }
+    void Stop()
+    {
+        if (hook_)
+            UnhookWindowsHookEx(hook_);
+        hook_ = nullptr;
+        Steps = nullptr;
+    }
+    const std::vector<std::string> &Recorded() const { return steps_; }
+    bool SawRunningCaption() const
+    {
+        return std::find(steps_.begin(), steps_.end(), "caption Pelmar - [RUNNING: Sample1]") != steps_.end();
+    }
+    // The steps of the window's return after the running caption, in order.
+    std::vector<std::string> ReturnSteps() const
+    {
+        std::vector<std::string> back;
+        bool running = false;
+        for (const std::string &step : steps_)
+        {
+            if (step == "caption Pelmar - [RUNNING: Sample1]")
+                running = true;
+            else if (running && (step == "caption Pelmar" || step == "activated" || step == "enabled"))
+                back.push_back(step);
+        }
+        return back;
+    }
+
+private:
+    std::vector<std::string> steps_;
+    HHOOK hook_ = nullptr;
+};
+
+// The main window shown in front with Sample1 selected, as a player leaves it before Run.
+bool ShowWithTheMapSelected(const MainDialog &dialog)
+{
+    FillMapCatalogue(dialog.Window());
+    if (SendMessageA(dialog.Control(IDC_MAP_LIST), LB_SETCURSEL, 0, 0) != 0)
+        return false;
+    ShowWindow(dialog.Window(), SW_SHOW);
+    SetForegroundWindow(dialog.Window());
+    PumpMessages();
+    return true;
 }
 
 std::string Joined(const std::vector<std::string> &steps)
@@ -223,21 +275,13 @@ TEST(RunSelectedMap, CaptionThenForegroundThenEnabledAfterTheGame)
     MainDialog dialog;
     HWND window = dialog.Window();
     ASSERT_NE(nullptr, window);
-    FillMapCatalogue(window);
-    ASSERT_EQ(0, SendMessageA(dialog.Control(IDC_MAP_LIST), LB_SETCURSEL, 0, 0));
-    ShowWindow(window, SW_SHOW);
-    SetForegroundWindow(window);
-    PumpMessages();
+    ASSERT_TRUE(ShowWithTheMapSelected(dialog));
 
-    std::vector<std::string> steps;
-    Watched = window;
-    Steps = &steps;
-    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, RecordStep, nullptr, GetCurrentThreadId());
-    ASSERT_NE(nullptr, hook);
+    StepRecorder steps(window);
+    ASSERT_TRUE(steps.Ready());
     HANDLE ender = CreateThread(nullptr, 0, EndGameOnceInFront, &game, 0, nullptr);
     RunSelectedMap(window);
-    UnhookWindowsHookEx(hook);
-    Steps = nullptr;
+    steps.Stop();
     if (ender)
     {
         WaitForSingleObject(ender, 20000);
@@ -246,18 +290,9 @@ TEST(RunSelectedMap, CaptionThenForegroundThenEnabledAfterTheGame)
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(game.Started(), 0)) << "the game was not started";
 
     // From the running caption on, only the three steps of the return count here.
-    std::vector<std::string> back;
-    bool running = false;
-    for (const std::string &step : steps)
-    {
-        if (step == "caption Pelmar - [RUNNING: Sample1]")
-            running = true;
-        else if (running && (step == "caption Pelmar" || step == "activated" || step == "enabled"))
-            back.push_back(step);
-    }
-    ASSERT_TRUE(running) << Joined(steps);
-    EXPECT_EQ((std::vector<std::string>{ "caption Pelmar", "activated", "enabled" }), back)
-        << "all steps: " << Joined(steps);
+    ASSERT_TRUE(steps.SawRunningCaption()) << Joined(steps.Recorded());
+    EXPECT_EQ((std::vector<std::string>{ "caption Pelmar", "activated", "enabled" }), steps.ReturnSteps())
+        << "all steps: " << Joined(steps.Recorded());
     EXPECT_EQ(window, GetForegroundWindow());
     EXPECT_TRUE(IsWindowEnabled(window));
 }
@@ -288,39 +323,22 @@ TEST(RunSelectedMap, QuitWhileTheGameRunsLeavesCaptionFrontAndStateAlone)
     MainDialog dialog;
     HWND window = dialog.Window();
     ASSERT_NE(nullptr, window);
-    FillMapCatalogue(window);
-    ASSERT_EQ(0, SendMessageA(dialog.Control(IDC_MAP_LIST), LB_SETCURSEL, 0, 0));
-    ShowWindow(window, SW_SHOW);
-    SetForegroundWindow(window);
-    PumpMessages();
+    ASSERT_TRUE(ShowWithTheMapSelected(dialog));
 
-    std::vector<std::string> steps;
-    Watched = window;
-    Steps = &steps;
-    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, RecordStep, nullptr, GetCurrentThreadId());
-    ASSERT_NE(nullptr, hook);
+    StepRecorder steps(window);
+    ASSERT_TRUE(steps.Ready());
     UINT_PTR timer = QuitOnceGameStarted(game);
     RunSelectedMap(window);
-    UnhookWindowsHookEx(hook);
+    steps.Stop();
     KillTimer(nullptr, timer);
-    Steps = nullptr;
     const long quit = TakeQuitMessage();
     ASSERT_TRUE(game.Events().HasStarted()) << "the game was not started";
     EXPECT_TRUE(GameInFrontAtQuit) << "the game never came in front: the test could not see Pelmar come forward";
 
     EXPECT_EQ(static_cast<long>(QuitCode), quit) << "the quit must reach the outer loop";
-    std::vector<std::string> after;
-    bool running = false;
-    for (const std::string &step : steps)
-    {
-        if (step == "caption Pelmar - [RUNNING: Sample1]")
-            running = true;
-        else if (running && (step == "caption Pelmar" || step == "activated" || step == "enabled"))
-            after.push_back(step);
-    }
-    EXPECT_TRUE(running) << Joined(steps);
-    EXPECT_TRUE(after.empty()) << "the window came back after the quit: " << Joined(steps);
-    EXPECT_EQ("Pelmar - [RUNNING: Sample1]", TextOfWindow(window));
+    EXPECT_TRUE(steps.SawRunningCaption()) << Joined(steps.Recorded());
+    EXPECT_TRUE(steps.ReturnSteps().empty()) << "the window came back after the quit: " << Joined(steps.Recorded());
+    EXPECT_EQ("Pelmar - [RUNNING: Sample1]", TextOf(window));
     EXPECT_FALSE(IsWindowEnabled(window));
     EXPECT_NE(window, GetForegroundWindow());
     EXPECT_TRUE(game.Events().EndRunningGame()) << "the game must run on after the quit";
@@ -356,6 +374,6 @@ TEST(RunSelectedMap, MissingGameShownWithTheErrorIconAndOkAlone)
     EXPECT_EQ(LoadIconA(nullptr, IDI_HAND), box.icon);
     EXPECT_NE(LoadIconA(nullptr, IDI_EXCLAMATION), box.icon);
     EXPECT_EQ(std::vector<int>{ IDOK }, box.buttons) << "OK must be the box's only button";
-    EXPECT_EQ("Pelmar", TextOfWindow(window));
+    EXPECT_EQ("Pelmar", TextOf(window));
     EXPECT_TRUE(IsWindowEnabled(window));
 }

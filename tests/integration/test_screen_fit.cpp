@@ -34,20 +34,6 @@ int ExpectedDpi()
     return atoi(value);
 }
 
-std::string ClassOf(HWND window)
-{
-    char name[64] = { 0 };
-    GetClassNameA(window, name, sizeof(name));
-    return name;
-}
-
-std::string TextOf(HWND window)
-{
-    char text[512] = { 0 };
-    GetWindowTextA(window, text, sizeof(text));
-    return text;
-}
-
 // A device context of the control with its own font selected, released with the scope.
 class ControlDc
 {

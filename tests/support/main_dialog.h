@@ -64,6 +64,21 @@ private:
     HWND window_ = nullptr;
 };
 
+// A window's class and text, read in this process.
+inline std::string ClassOf(HWND window)
+{
+    char name[64] = { 0 };
+    GetClassNameA(window, name, sizeof(name));
+    return name;
+}
+
+inline std::string TextOf(HWND window)
+{
+    char text[512] = { 0 };
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
 // Every entry of a combo box, in list order.
 inline std::vector<std::string> ComboTexts(HWND combo)
 {
