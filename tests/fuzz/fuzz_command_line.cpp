@@ -5,40 +5,73 @@
 
 static const std::string CaptionPrefix = "Pelmar - [RUNNING: ";
 
-/* One marker in front when the first marker stands after the start. */
-static std::string ReferencePrefixed(const std::string &text, char marker)
+static std::string Prefixed(const std::string &text, char marker)
 {
-    size_t first = text.find(marker);
-    return first != std::string::npos && first > 0 ? marker + text : text;
+    std::vector<char> out(text.size() + 2);
+    PrefixMarker(out.data(), out.size(), text.c_str(), marker);
+    return out.data();
 }
 
-/* A prefixed text as the 256-byte scratch of a run holds it. */
-static std::string ReferencePart(const std::string &text, char marker)
+/* In storage big enough for any of these: the name and two 255-character parameter texts. */
+static std::string Composed(const std::string &map, const std::string &mapParams,
+                            const std::string &gameParams)
 {
-    return ReferencePrefixed(text, marker).substr(0, ParamTextSize - 1);
+    std::vector<char> out(map.size() + 2 * ParamTextSize + 1);
+    FUZZ_CHECK(ComposeCommandLine(out.data(), out.size(), map.c_str(), mapParams.c_str(),
+                                  gameParams.c_str()));
+    return out.data();
+}
+
+static bool CheckExamples()
+{
+    FUZZ_CHECK(Prefixed("a=1?b=2", '?') == "?a=1?b=2" && Prefixed("?a=1", '?') == "?a=1");
+    FUZZ_CHECK(Prefixed("a=1", '?') == "a=1" && Prefixed("x -y", '-') == "-x -y");
+    FUZZ_CHECK(Prefixed("-x", '-') == "-x" && Prefixed("x", '-') == "x");
+    FUZZ_CHECK(Composed("Sample1", "", "") == "Sample1 ");
+    return true;
 }
 
 static void CheckPrefixMarker(const std::string &text, char marker, size_t size)
 {
+    // At most one byte more, the text kept at the end, and the marker first when there is one;
+    // so prefixing again changes nothing.
+    const std::string whole = Prefixed(text, marker);
+    FUZZ_CHECK(whole.size() - text.size() <= 1 && EndsWith(whole, text));
+    FUZZ_CHECK(text.find(marker) == std::string::npos ? whole == text : whole[0] == marker);
+    FUZZ_CHECK(Prefixed(whole, marker) == whole);
+
     GuardedStorage out(size, FillByteAvoiding({ text, std::string(1, marker) }));
     PrefixMarker(out.Data(), size, text.c_str(), marker);
     FUZZ_CHECK(out.GuardIntact());
     if (size == 0)
         FUZZ_CHECK(out.Untouched());
     else
-        FUZZ_CHECK(out.Terminated() && out.Text() == ReferencePrefixed(text, marker).substr(0, size - 1));
+        FUZZ_CHECK(out.Terminated() && out.Text() == whole.substr(0, size - 1));
 }
 
 static void CheckComposition(const std::string &map, const std::string &mapParams,
-                             const std::string &gameParams, size_t size)
+                             const std::string &gameParams, size_t lineSize)
 {
-    const std::string expected = map + ReferencePart(mapParams, '?') + " " + ReferencePart(gameParams, '-');
-    GuardedStorage out(size, FillByteAvoiding({ map, mapParams, gameParams, "?- " }));
-    bool fits = ComposeCommandLine(out.Data(), size, map.c_str(), mapParams.c_str(), gameParams.c_str());
-    FUZZ_CHECK(out.GuardIntact());
-    FUZZ_CHECK(fits == (expected.size() < size));
-    if (size > 0)
-        FUZZ_CHECK(out.Terminated() && (fits ? out.Text() == expected : StartsWith(expected, out.Text())));
+    const std::string whole = Composed(map, mapParams, gameParams);
+    for (size_t size : { lineSize, size_t(1024), whole.size(), whole.size() + 1 })
+    {
+        GuardedStorage out(size, FillByteAvoiding({ map, mapParams, gameParams, "?- " }));
+        bool fits = ComposeCommandLine(out.Data(), size, map.c_str(), mapParams.c_str(), gameParams.c_str());
+        FUZZ_CHECK(out.GuardIntact() && fits == (whole.size() < size));
+        FUZZ_CHECK(size == 0 || (out.Terminated() && (!fits || out.Text() == whole)));
+    }
+
+    // Split back at the first "?" or blank, then at the first blank. Decidable when the name
+    // holds neither, the map parameters hold no blank and are empty or hold a "?" (else they
+    // run into the name), and both parameter texts fit the run's scratch whole.
+    if (map.find_first_of("? ") != std::string::npos || mapParams.find(' ') != std::string::npos ||
+        (!mapParams.empty() && mapParams.find('?') == std::string::npos) ||
+        mapParams.size() > ParamTextSize - 2 || gameParams.size() > ParamTextSize - 2)
+        return;
+    const size_t nameEnd = whole.find_first_of("? "), blank = whole.find(' ', nameEnd);
+    FUZZ_CHECK(blank != std::string::npos && whole.substr(0, nameEnd) == map);
+    FUZZ_CHECK(whole.substr(nameEnd, blank - nameEnd) == Prefixed(mapParams, '?'));
+    FUZZ_CHECK(whole.substr(blank + 1) == Prefixed(gameParams, '-'));
 }
 
 static void CheckCaption(const std::string &map, size_t size)
@@ -50,22 +83,25 @@ static void CheckCaption(const std::string &map, size_t size)
     if (size == 0)
         return;
     const std::string caption = out.Text();
-    const std::string whole = CaptionPrefix + map + "]";
-    if (whole.size() < size)
-        FUZZ_CHECK(caption == whole);
-    else if (size - 1 < CaptionPrefix.size() + 4)
-        FUZZ_CHECK(StartsWith("Pelmar", caption));   // no room to show a run
+    FUZZ_CHECK(StartsWith(caption, std::string("Pelmar").substr(0, size - 1)));
+    const bool fitsWhole = CaptionPrefix.size() + map.size() + 1 < size;
+    // Its own storage always has room to name the run.
+    FUZZ_CHECK(StartsWith(caption, CaptionPrefix) || (size != RunningCaptionSize && !fitsWhole));
+    if (!StartsWith(caption, CaptionPrefix))
+        return;
+    FUZZ_CHECK(EndsWith(caption, "]"));
+    const std::string shown = caption.substr(CaptionPrefix.size(), caption.size() - CaptionPrefix.size() - 1);
+    // Else cut to fill the storage: the beginning of the name, then "...".
+    if (fitsWhole)
+        FUZZ_CHECK(shown == map);
     else
-    {
-        // Cut: the beginning of the name, "..." and the bracket, filling the storage.
-        const size_t shown = size - 1 - CaptionPrefix.size() - 4;
-        FUZZ_CHECK(shown < map.size());
-        FUZZ_CHECK(caption == CaptionPrefix + map.substr(0, shown) + "...]");
-    }
+        FUZZ_CHECK(caption.size() == size - 1 && EndsWith(shown, "...") && shown.size() - 3 < map.size() &&
+                   StartsWith(map, shown.substr(0, shown.size() - 3)));
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    [[maybe_unused]] static const bool examples = CheckExamples();
     FuzzFields fields(data, size);
     const std::string map = fields.CText(), mapParams = fields.CText(), gameParams = fields.CText();
     const std::string markerField = fields.CText();
@@ -80,16 +116,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         CheckPrefixMarker(map, marker, each);
     }
 
-    const std::string whole = map + ReferencePart(mapParams, '?') + " " + ReferencePart(gameParams, '-');
-    for (size_t each : { lineSize, size_t(1024), whole.size(), whole.size() + 1 })
-        CheckComposition(map, mapParams, gameParams, each);
+    CheckComposition(map, mapParams, gameParams, lineSize);
     // What a run hands over (254 characters of name and of each field) always fits 1024 bytes.
     char line[1024];
     FUZZ_CHECK(ComposeCommandLine(line, sizeof(line), map.substr(0, MapNameSize - 2).c_str(),
                                   mapParams.substr(0, ParamTextSize - 2).c_str(),
                                   gameParams.substr(0, ParamTextSize - 2).c_str()));
 
-    // In its own storage a cut name keeps 8 characters, enough to tell maps apart.
     for (size_t each : { captionSize, size_t(RunningCaptionSize), size_t(300) })
         CheckCaption(map, each);
     return 0;
