@@ -57,36 +57,8 @@ bool RunShortGame(const StandInGame &game, RunOutcome *outcome = nullptr)
     return WaitForSingleObject(game.Started(), 0) == WAIT_OBJECT_0;
 }
 
-// Posts a quit with QuitCode to this thread once the stand-in has started: as a quit that
-// reaches Pelmar while the game runs.
+// The code of the quit that reaches Pelmar while the game runs.
 const WPARAM QuitCode = 3;
-const StandInGame *QuitGame;
-
-// Whether the game's window was in front when the quit was posted: only then would a window
-// brought forward after the quit show.
-bool GameInFrontAtQuit;
-int QuitPolls;
-
-VOID CALLBACK QuitOnceStarted(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    if (WaitForSingleObject(QuitGame->Started(), 0) != WAIT_OBJECT_0)
-        return;
-    HWND game = FindWindowA(StandInWindowClass, nullptr);
-    GameInFrontAtQuit = game && GetForegroundWindow() == game;
-    if (!GameInFrontAtQuit && ++QuitPolls < 100)
-        return;
-    KillTimer(nullptr, timer);
-    PostQuitMessage(static_cast<int>(QuitCode));
-}
-
-// Arms QuitOnceStarted for game; the timer's id.
-UINT_PTR QuitOnceGameStarted(const StandInGame &game)
-{
-    QuitGame = &game;
-    GameInFrontAtQuit = false;
-    QuitPolls = 0;
-    return SetTimer(nullptr, 0, 50, QuitOnceStarted);
-}
 
 // The quit message waiting in this thread's queue, removed: its code, or -1 when none.
 long TakeQuitMessage()
@@ -97,24 +69,59 @@ long TakeQuitMessage()
     return static_cast<long>(message.wParam);
 }
 
-// Ends the stand-in once it has started and holds the foreground, so the main window is
-// not the foreground window when the run ends.
-DWORD WINAPI EndGameOnceInFront(void *param)
+// Once the stand-in has started and holds the foreground, so that a main window brought
+// forward afterwards would show: ends the game, or, given a thread, posts that thread a quit
+// with QuitCode, as a quit that reaches Pelmar while the game runs. Works on a thread of its
+// own, since the test's thread is inside the wait.
+class OnceGameInFront
 {
-    const StandInGame *game = static_cast<const StandInGame *>(param);
-    if (WaitForSingleObject(game->Started(), 15000) == WAIT_OBJECT_0)
+public:
+    OnceGameInFront(const StandInGame &game, DWORD quitThread = 0) : game_(game), quitThread_(quitThread)
     {
-        for (int i = 0; i < 250; ++i)
-        {
-            HWND window = FindWindowA(StandInWindowClass, nullptr);
-            if (window && GetForegroundWindow() == window)
-                break;
-            Sleep(20);
-        }
+        thread_ = CreateThread(nullptr, 0, Act, this, 0, nullptr);
     }
-    SetEvent(game->Quit());
-    return 0;
-}
+    ~OnceGameInFront() { Join(); }
+    OnceGameInFront(const OnceGameInFront &) = delete;
+    OnceGameInFront &operator=(const OnceGameInFront &) = delete;
+
+    bool Ready() const { return thread_ != nullptr; }
+    void Join()
+    {
+        if (!thread_)
+            return;
+        WaitForSingleObject(thread_, 20000);
+        CloseHandle(thread_);
+        thread_ = nullptr;
+    }
+    // Whether the game held the foreground when the thread acted.
+    bool GameWasInFront() const { return inFront_; }
+
+private:
+    static DWORD WINAPI Act(void *param)
+    {
+        OnceGameInFront *self = static_cast<OnceGameInFront *>(param);
+        if (WaitForSingleObject(self->game_.Started(), 15000) == WAIT_OBJECT_0)
+        {
+            for (int i = 0; i < 250 && !self->inFront_; ++i)
+            {
+                HWND window = FindWindowA(StandInWindowClass, nullptr);
+                self->inFront_ = window && GetForegroundWindow() == window;
+                if (!self->inFront_)
+                    Sleep(20);
+            }
+        }
+        if (self->quitThread_)
+            PostThreadMessageA(self->quitThread_, WM_QUIT, QuitCode, 0);
+        else
+            SetEvent(self->game_.Quit());
+        return 0;
+    }
+
+    const StandInGame &game_;
+    DWORD quitThread_;
+    bool inFront_ = false;
+    HANDLE thread_ = nullptr;
+};
 
 // What the watched window was told, in order, each step as the window stood after it.
 HWND Watched;
@@ -279,14 +286,11 @@ TEST(RunSelectedMap, CaptionThenForegroundThenEnabledAfterTheGame)
 
     StepRecorder steps(window);
     ASSERT_TRUE(steps.Ready());
-    HANDLE ender = CreateThread(nullptr, 0, EndGameOnceInFront, &game, 0, nullptr);
+    OnceGameInFront ender(game);
+    ASSERT_TRUE(ender.Ready());
     RunSelectedMap(window);
     steps.Stop();
-    if (ender)
-    {
-        WaitForSingleObject(ender, 20000);
-        CloseHandle(ender);
-    }
+    ender.Join();
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(game.Started(), 0)) << "the game was not started";
 
     // From the running caption on, only the three steps of the return count here.
@@ -308,10 +312,10 @@ TEST(RunAndWait, TellsWhetherTheGameEndedOrAQuitCame)
 
     // A quit while the game runs ends the wait and is posted again for the outer loop.
     game.Events().Reset();
-    UINT_PTR timer = QuitOnceGameStarted(game);
-    ASSERT_NE(0u, timer);
+    OnceGameInFront quitter(game, GetCurrentThreadId());
+    ASSERT_TRUE(quitter.Ready());
     EXPECT_EQ(QuitWhileRunning, RunAndWait(nullptr, ".\\Unreal.exe", "Sample1"));
-    KillTimer(nullptr, timer);
+    quitter.Join();
     EXPECT_EQ(static_cast<long>(QuitCode), TakeQuitMessage());
     EXPECT_TRUE(game.Events().EndRunningGame()) << "the game must run on after the quit";
 }
@@ -327,13 +331,14 @@ TEST(RunSelectedMap, QuitWhileTheGameRunsLeavesCaptionFrontAndStateAlone)
 
     StepRecorder steps(window);
     ASSERT_TRUE(steps.Ready());
-    UINT_PTR timer = QuitOnceGameStarted(game);
+    OnceGameInFront quitter(game, GetCurrentThreadId());
+    ASSERT_TRUE(quitter.Ready());
     RunSelectedMap(window);
     steps.Stop();
-    KillTimer(nullptr, timer);
+    quitter.Join();
     const long quit = TakeQuitMessage();
     ASSERT_TRUE(game.Events().HasStarted()) << "the game was not started";
-    EXPECT_TRUE(GameInFrontAtQuit) << "the game never came in front: the test could not see Pelmar come forward";
+    EXPECT_TRUE(quitter.GameWasInFront()) << "the game never came in front: the test could not see Pelmar come forward";
 
     EXPECT_EQ(static_cast<long>(QuitCode), quit) << "the quit must reach the outer loop";
     EXPECT_TRUE(steps.SawRunningCaption()) << Joined(steps.Recorded());

@@ -132,7 +132,8 @@ std::vector<std::string> CutTexts(HWND dialog, int dpi, int *checked)
         else if (className == "Button")
         {
             DWORD kind = style & BS_TYPEMASK;
-            const int average = ControlDc(control).Metrics().tmAveCharWidth;
+            const TEXTMETRICA metrics = ControlDc(control).Metrics();
+            const int average = metrics.tmAveCharWidth;
             if (kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX)
             {
                 // The box and the gap before the text are no room for the text.
@@ -142,7 +143,7 @@ std::vector<std::string> CutTexts(HWND dialog, int dpi, int *checked)
             {
                 // The frame's corners stand left and right of the caption.
                 room.cx -= 2 * average;
-                room.cy = ControlDc(control).Metrics().tmHeight;
+                room.cy = metrics.tmHeight;
             }
             else
             {
