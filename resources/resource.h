@@ -6,7 +6,9 @@
 #define IDD_MAIN                101
 #define IDI_APP                 102
 #define IDB_MAP                 103
+#define IDB_MAP_24              104
 #define IDD_ABOUT               105
+#define IDB_MAP_32              106
 
 /* Main window controls */
 #define IDC_MAP_LIST            1001

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Draws Pelmar's icon (32x32, 256 colours) and map bitmap (16x16, 24 bpp, magenta
-background) into resources/. Run it again after changing a picture; the outputs are kept
+"""Draws Pelmar's icon (32x32, 256 colours) and map bitmaps (16x16, and 24x24 and 32x32
+for 144 and 192 DPI; 24 bpp, magenta background) into resources/. Run it again after changing a picture; the outputs are kept
 in the repo so that a build needs no Python."""
 import math
 import os
@@ -30,6 +30,33 @@ def map_picture():
     for d in range(-2, 3):
         px[6 + d][10 + d] = (200, 30, 30)
         px[6 + d][10 - d] = (200, 30, 30)
+    return px
+
+
+def map_picture_at(size):
+    """The same map drawn afresh at size x size for higher DPI: the 16x16 drawing's
+    coordinates scaled, lines as thick as the scale rounds to."""
+    s = size / 16.0
+    t = max(1, int(s + 0.5))
+    px = [[MAGENTA] * size for _ in range(size)]
+    left, right = int(1 * s + 0.5), int(15 * s + 0.5)
+    top, bottom = int(2 * s + 0.5), int(14 * s + 0.5)
+    for y in range(top, bottom):
+        for x in range(left, right):
+            fold = int((x + 0.5) / s - 1) // 5 % 2
+            edge = x < left + t or x >= right - t or y < top + t or y >= bottom - t
+            px[y][x] = (96, 72, 40) if edge else ((222, 196, 140) if fold == 0 else (200, 172, 116))
+    for x in range(left + t, right - t):
+        cell = (x + 0.5) / s - 0.5
+        centre = (8 + 2.5 * math.sin(cell / 2.0) + 0.5) * s
+        first = int(centre - t / 2.0 + 0.5)
+        for y in range(first, first + t):
+            px[y][x] = (40, 90, 200)
+    for y in range(size):
+        for x in range(size):
+            dx, dy = (x + 0.5) / s - 10.5, (y + 0.5) / s - 6.5
+            if abs(dy) <= 2.5 and (abs(dx - dy) < t / s * 0.5 or abs(dx + dy) < t / s * 0.5):
+                px[y][x] = (200, 30, 30)
     return px
 
 
@@ -122,4 +149,6 @@ def write_ico8(path, px):
 
 if __name__ == "__main__":
     write_bmp24(os.path.join(OUT, "map.bmp"), map_picture())
+    write_bmp24(os.path.join(OUT, "map-24.bmp"), map_picture_at(24))
+    write_bmp24(os.path.join(OUT, "map-32.bmp"), map_picture_at(32))
     write_ico8(os.path.join(OUT, "pelmar.ico"), icon_picture())

@@ -19,8 +19,8 @@ static void OnInitDialog(HWND window)
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     /* The dialog has given the list its font; its entries come later. */
-    FitMapRowsToFont(GetDlgItem(window, IDC_MAP_LIST));
-    MapIconBitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_MAP));
+    FitMapListToScreen(GetDlgItem(window, IDC_MAP_LIST));
+    MapIconBitmap = LoadMapPicture(instance);
     HICON icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON),
                                                GetSystemMetrics(SM_CYSMICON), 0));

@@ -1,31 +1,110 @@
 #include "map_list_draw.h"
 
+#include "../resources/resource.h"
+
+#include <cstdlib>
 #include <cstring>
 
 static const COLORREF MapIconTransparent = RGB(255, 0, 255);
-static const int MapTextX = 21;
 
-int MapRowHeight = MapItemHeight;
+MapListSizes MapListSize = { MapItemHeight, MapIconSize, MapIconLeft, MapTextLeft };
 
-void FitMapRowsToFont(HWND list)
+/* The sizes for a screen of dpi and a list font fontHeight pixels high. */
+static MapListSizes MapListSizesFor(int dpi, int fontHeight)
 {
-    MapRowHeight = MapItemHeight;
+    MapListSizes sizes;
+    sizes.rowHeight = MulDiv(MapItemHeight, dpi, 96);
+    if (fontHeight > sizes.rowHeight)
+        sizes.rowHeight = fontHeight;
+    sizes.pictureSize = MulDiv(MapIconSize, dpi, 96);
+    sizes.pictureLeft = MulDiv(MapIconLeft, dpi, 96);
+    sizes.textLeft = MulDiv(MapTextLeft, dpi, 96);
+    return sizes;
+}
+
+static int ScreenDpi()
+{
+    HDC screen = GetDC(nullptr);
+    if (!screen)
+        return 96;
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+static int ListFontHeight(HWND list)
+{
     HDC dc = GetDC(list);
     if (!dc)
-        return;
+        return 0;
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0));
     HGDIOBJ replaced = font ? SelectObject(dc, font) : nullptr;
     TEXTMETRICA metrics;
-    if (GetTextMetricsA(dc, &metrics) && metrics.tmHeight > MapRowHeight)
-        MapRowHeight = metrics.tmHeight;
+    int height = GetTextMetricsA(dc, &metrics) ? metrics.tmHeight : 0;
     if (replaced)
         SelectObject(dc, replaced);
     ReleaseDC(list, dc);
+    return height;
+}
+
+void FitMapListToScreen(HWND list)
+{
+    MapListSize = MapListSizesFor(ScreenDpi(), ListFontHeight(list));
+}
+
+/* Drawn for 96, 144 and 192 DPI; other scales take the nearest in size. */
+static int MapPictureResource(int size)
+{
+    static const struct { int size, id; } pictures[] = {
+        { 16, IDB_MAP }, { 24, IDB_MAP_24 }, { 32, IDB_MAP_32 } };
+    int best = 0;
+    for (int i = 1; i < static_cast<int>(sizeof(pictures) / sizeof(pictures[0])); ++i)
+        if (abs(pictures[i].size - size) <= abs(pictures[best].size - size))
+            best = i;
+    return pictures[best].id;
+}
+
+HBITMAP LoadMapPicture(HINSTANCE instance)
+{
+    const int size = MapListSize.pictureSize;
+    HBITMAP loaded = LoadBitmapA(instance, MAKEINTRESOURCEA(MapPictureResource(size)));
+    BITMAP drawn;
+    if (!loaded || GetObjectA(loaded, sizeof(drawn), &drawn) != sizeof(drawn)
+        || (drawn.bmWidth == size && drawn.bmHeight == size))
+        return loaded;
+
+    /* Scaled once here, pixel for pixel: a stretching TransparentBlt mixes the transparent
+       colour into the picture's edges under Wine. */
+    HBITMAP scaled = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC from = CreateCompatibleDC(screen);
+    HDC to = CreateCompatibleDC(screen);
+    if (screen && from && to)
+        scaled = CreateCompatibleBitmap(screen, size, size);
+    if (scaled)
+    {
+        HGDIOBJ fromReplaced = SelectObject(from, loaded);
+        HGDIOBJ toReplaced = SelectObject(to, scaled);
+        SetStretchBltMode(to, COLORONCOLOR);
+        StretchBlt(to, 0, 0, size, size, from, 0, 0, drawn.bmWidth, drawn.bmHeight, SRCCOPY);
+        SelectObject(to, toReplaced);
+        SelectObject(from, fromReplaced);
+    }
+    if (to)
+        DeleteDC(to);
+    if (from)
+        DeleteDC(from);
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    if (!scaled)
+        return loaded;
+    DeleteObject(loaded);
+    return scaled;
 }
 
 void MeasureMapItem(MEASUREITEMSTRUCT *measure)
 {
-    measure->itemHeight = static_cast<UINT>(MapRowHeight);
+    measure->itemHeight = static_cast<UINT>(MapListSize.rowHeight);
 }
 
 static void FillItem(HDC dc, const RECT *rect, int colourIndex)
@@ -39,14 +118,18 @@ static void DrawItemIcon(const DRAWITEMSTRUCT *draw)
 {
     HBITMAP bitmap = reinterpret_cast<HBITMAP>(
         SendMessageA(draw->hwndItem, LB_GETITEMDATA, draw->itemID, 0));
+    BITMAP source;
+    if (!bitmap || GetObjectA(bitmap, sizeof(source), &source) != sizeof(source))
+        return;
     HDC memory = CreateCompatibleDC(draw->hDC);
     if (!memory)
         return;
     HGDIOBJ replaced = SelectObject(memory, bitmap);
-    /* Centred in the row: 2 pixels from the top of a 20-pixel row. */
-    int top = draw->rcItem.top + (draw->rcItem.bottom - draw->rcItem.top - MapIconSize) / 2;
-    TransparentBlt(draw->hDC, draw->rcItem.left + 2, top, MapIconSize,
-                   MapIconSize, memory, 0, 0, MapIconSize, MapIconSize, MapIconTransparent);
+    const int size = MapListSize.pictureSize;
+    /* Centred in the row: 2 pixels from the top of a 20-pixel row at 96 DPI. */
+    int top = draw->rcItem.top + (draw->rcItem.bottom - draw->rcItem.top - size) / 2;
+    TransparentBlt(draw->hDC, draw->rcItem.left + MapListSize.pictureLeft, top, size, size, memory, 0,
+                   0, source.bmWidth, source.bmHeight, MapIconTransparent);
     SelectObject(memory, replaced);
     DeleteDC(memory);
 }
@@ -66,7 +149,7 @@ static void DrawItemText(const DRAWITEMSTRUCT *draw)
     if (!GetTextMetricsA(draw->hDC, &metrics))
         return;
     int y = (draw->rcItem.bottom + draw->rcItem.top - metrics.tmHeight) / 2;
-    ExtTextOutA(draw->hDC, MapTextX, y, ETO_OPAQUE, nullptr, text,
+    ExtTextOutA(draw->hDC, MapListSize.textLeft, y, ETO_OPAQUE, nullptr, text,
                 static_cast<UINT>(strlen(text)), nullptr);
 }
 

@@ -4,16 +4,32 @@
 
 #include <windows.h>
 
-/* The least row height; a taller list font makes the rows taller. */
-enum { MapItemHeight = 20, MapIconSize = 16 };
+/* Sizes at 96 DPI; other scales multiply them by dpi / 96. */
+enum
+{
+    MapItemHeight = 20,
+    MapIconSize = 16,
+    MapIconLeft = 2,
+    MapTextLeft = 21
+};
 
-/* Height of every map row: MapItemHeight, or the list font's height where that is taller
-   (a DPI-unaware program drawn at a high DPI gets a larger font, but no larger rows).
-   Set by FitMapRowsToFont, read by MeasureMapItem. */
-extern int MapRowHeight;
+/* Pixel sizes of the map rows, fixed when the main window is made. */
+struct MapListSizes
+{
+    int rowHeight;   /* MapItemHeight scaled, or the list font's height where taller */
+    int pictureSize; /* square */
+    int pictureLeft;
+    int textLeft;
+};
+extern MapListSizes MapListSize;
 
-/* Measures the list's font once, before any entry is added. */
-void FitMapRowsToFont(HWND list);
+/* Reads the screen's DPI and measures the list's font once, before any entry is added. */
+void FitMapListToScreen(HWND list);
+
+/* The map picture at the size in MapListSize, from the bitmap drawn nearest that size;
+   the caller owns it. */
+HBITMAP LoadMapPicture(HINSTANCE instance);
+
 void MeasureMapItem(MEASUREITEMSTRUCT *measure);
 
 /* TRUE when the entry was handled (drawn or deliberately left alone). */

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
 #include <vector>
 
 namespace
@@ -18,43 +20,49 @@ HWND FocusOf(const LauncherProcess &pelmar)
     return info.hwndFocus;
 }
 
-RECT RectOf(HWND window)
+INT_PTR CALLBACK NoDialogProc(HWND, UINT, WPARAM, LPARAM)
 {
-    RECT rect = { 0, 0, 0, 0 };
-    GetWindowRect(window, &rect);
-    return rect;
+    return FALSE;
 }
 
-// A game folder with a few maps and no game: enough for the window's own behaviour.
-void AddMaps(const TempGameFolder &game)
+// Pelmar started in a game folder of its own with no game, and a few maps when asked:
+// enough for the window's own behaviour.
+class StartAndClose : public ::testing::Test
 {
-    game.Touch("Maps\\DM-Deck16.unr");
-    game.Touch("Maps\\DM-Tundra.unr");
-    game.Touch("Maps\\UPak\\Crashsite.unr");
-}
+protected:
+    bool Started(const char *tag, bool withMaps = false)
+    {
+        game_.reset(new TempGameFolder(tag));
+        if (withMaps)
+            for (const char *map : { "Maps\\DM-Deck16.unr", "Maps\\DM-Tundra.unr", "Maps\\UPak\\Crashsite.unr" })
+                game_->Touch(map);
+        return pelmar_.Start(game_->System());
+    }
+
+    std::unique_ptr<TempGameFolder> game_;
+    LauncherProcess pelmar_;
+};
+using AboutBox = StartAndClose;
 }
 
-TEST(StartAndClose, ControlsAtStart)
+TEST_F(StartAndClose, ControlsAtStart)
 {
-    TempGameFolder game("e2e-start");
-    AddMaps(game);
-    LauncherProcess pelmar;
-    ASSERT_TRUE(pelmar.Start(game.System()));
+    ASSERT_TRUE(Started("e2e-start", true));
 
-    EXPECT_EQ("Pelmar", WindowText(pelmar.Main()));
-    EXPECT_TRUE(IsWindowVisible(pelmar.Main()));
-    EXPECT_TRUE(IsWindowEnabled(pelmar.Main()));
-    EXPECT_FALSE(IsWindowEnabled(pelmar.Control(IDC_RUN)));
-    EXPECT_TRUE(IsWindowEnabled(pelmar.Control(IDC_ABOUT)));
+    EXPECT_EQ("Pelmar", WindowText(pelmar_.Main()));
+    EXPECT_TRUE(IsWindowVisible(pelmar_.Main()));
+    EXPECT_TRUE(IsWindowEnabled(pelmar_.Main()));
+    EXPECT_FALSE(IsWindowEnabled(pelmar_.Control(IDC_RUN)));
+    EXPECT_TRUE(IsWindowEnabled(pelmar_.Control(IDC_ABOUT)));
     // No game configuration: fullscreen off, so only the window mode list is usable.
-    EXPECT_FALSE(IsChecked(pelmar.Control(IDC_FULLSCREEN)));
-    EXPECT_FALSE(IsWindowEnabled(pelmar.Control(IDC_FULLSCREEN_MODE)));
-    EXPECT_TRUE(IsWindowEnabled(pelmar.Control(IDC_WINDOW_MODE)));
-    EXPECT_TRUE(IsWindowEnabled(pelmar.Control(IDC_WINDOW_MODE_LABEL)));
-    EXPECT_EQ("", WindowText(pelmar.Control(IDC_MAP_PARAMS)));
-    EXPECT_EQ("", WindowText(pelmar.Control(IDC_GAME_PARAMS)));
+    EXPECT_FALSE(IsChecked(pelmar_.Control(IDC_FULLSCREEN)));
+    EXPECT_FALSE(IsWindowEnabled(pelmar_.Control(IDC_FULLSCREEN_MODE)));
+    EXPECT_TRUE(IsWindowEnabled(pelmar_.Control(IDC_WINDOW_MODE)));
+    EXPECT_TRUE(IsWindowEnabled(pelmar_.Control(IDC_WINDOW_MODE_LABEL)));
+    EXPECT_EQ("", WindowText(pelmar_.Control(IDC_MAP_PARAMS)));
+    EXPECT_EQ("", WindowText(pelmar_.Control(IDC_GAME_PARAMS)));
 
-    HWND list = pelmar.Control(IDC_MAP_LIST);
+    HWND list = pelmar_.Control(IDC_MAP_LIST);
     ASSERT_EQ(3, ListCount(list));
     EXPECT_EQ("Crashsite", ListText(list, 0));
     EXPECT_EQ("DM-Deck16", ListText(list, 1));
@@ -62,166 +70,171 @@ TEST(StartAndClose, ControlsAtStart)
     EXPECT_EQ(LB_ERR, SendMessageA(list, LB_GETCURSEL, 0, 0));
 
     // First start, no settings file: top left corner of the screen.
-    RECT rect = RectOf(pelmar.Main());
+    RECT rect = WindowRect(pelmar_.Main());
     EXPECT_EQ(0, rect.left);
     EXPECT_EQ(0, rect.top);
 
-    HWND about = pelmar.About();
+    HWND about = pelmar_.About();
     ASSERT_NE(nullptr, about);
     EXPECT_FALSE(IsWindowVisible(about));
-    EXPECT_EQ(pelmar.Main(), GetWindow(about, GW_OWNER));
+    EXPECT_EQ(pelmar_.Main(), GetWindow(about, GW_OWNER));
 
-    pelmar.Close();
-    EXPECT_EQ(0u, pelmar.WaitForExit());
+    pelmar_.Close();
+    EXPECT_EQ(0u, pelmar_.WaitForExit());
 }
 
-TEST(StartAndClose, MapListIsPaintedWithItsEntries)
+// Also run at every other scale: Pelmar declares DPI awareness (so does this program, to see
+// it as the screen has it), is drawn at the screen's DPI, and sizes rows and picture by it.
+TEST_F(StartAndClose, MapListIsPaintedWithItsEntries)
 {
-    TempGameFolder game("e2e-painted");
-    AddMaps(game);
-    LauncherProcess pelmar;
-    ASSERT_TRUE(pelmar.Start(game.System()));
+    const int dpi = ScreenDpiOfThisRun();
+    ASSERT_NE(0, dpi) << "the prefix is not set to the scale this run is for";
+    ASSERT_TRUE(Started("e2e-painted", true));
+    // Windows 10 and Wine have it; Vista does not, and draws every program in real pixels.
+    typedef UINT(WINAPI * DpiForWindow)(HWND);
+    DpiForWindow dpiForWindow = reinterpret_cast<DpiForWindow>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    if (dpiForWindow)
+    {
+        EXPECT_EQ(static_cast<UINT>(dpi), dpiForWindow(pelmar_.Main())) << "Pelmar is stretched, not drawn at the screen's DPI";
+    }
+    // The picture, and the list's font from the same template made here, hidden.
     HMODULE exe = LoadLibraryExA(PelmarExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(nullptr, exe);
     const std::vector<COLORREF> picture = MapPicturePixels(exe);
-    FreeLibrary(exe);
+    HWND twin = CreateDialogParamA(exe, MAKEINTRESOURCEA(IDD_MAIN), nullptr, NoDialogProc, 0);
     ASSERT_FALSE(picture.empty());
+    ASSERT_NE(nullptr, twin);
+    HFONT font = reinterpret_cast<HFONT>(SendDlgItemMessageA(twin, IDC_MAP_LIST, WM_GETFONT, 0, 0));
 
     // What the screen shows where the list stands: each of the three rows with the map
-    // picture and a name, on the list's background.
-    HWND list = pelmar.Control(IDC_MAP_LIST);
+    // picture and its name whole, on the list's background.
+    HWND list = pelmar_.Control(IDC_MAP_LIST);
     RECT client = {};
     GetClientRect(list, &client);
     POINT origin = { 0, 0 };
     ClientToScreen(list, &origin);
     const int row = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
-    ASSERT_GE(row, 16);
+    // The shell dialog font is lower than a row at every scale the tests run at.
+    EXPECT_EQ(MulDiv(20, dpi, 96), row);
     ASSERT_GE(client.bottom, 3 * row);
     const COLORREF paper = GetSysColor(COLOR_WINDOW);
+    int ink[3];
+    for (int i = 0; i < 3; ++i)
+        ASSERT_GT(ink[i] = InkOfText(font, ListText(list, i).c_str(), paper), 0);
+    DestroyWindow(twin);
+    FreeLibrary(exe);
     Canvas screen(client.right, client.bottom, RGB(1, 2, 3));
     ASSERT_TRUE(screen.Ready());
+    std::string fault;
     auto rowsShown = [&] {
         if (!screen.CopyScreen(origin.x, origin.y))
             return false;
         for (int i = 0; i < 3; ++i)
         {
-            RECT name = { 21, i * row, client.right, (i + 1) * row };
-            if (MapPictureMismatches(screen, picture, 2, i * row + (row - 16) / 2, paper) != 0
-                || screen.CountOtherThan(name, paper) == 0)
+            RECT name = { MulDiv(21, dpi, 96), i * row, client.right, (i + 1) * row };
+            fault = ScaledMapPictureFault(screen, i * row, row, dpi, paper);
+            if (!fault.empty() || (dpi == 96 && MapPictureMismatches(screen, picture, 2, i * row + 2, paper) != 0)
+                || screen.CountOtherThan(name, paper) != ink[i])
                 return false;
         }
         RECT below = { 0, 3 * row, client.right, client.bottom };
         return screen.CountOtherThan(below, paper) == 0;
     };
-    EXPECT_TRUE(WaitUntil(rowsShown, 5000)) << "the list does not show its three maps on the screen";
+    EXPECT_TRUE(WaitUntil(rowsShown, 5000)) << "the list does not show its three maps on the screen " << fault;
 }
 
-TEST(StartAndClose, QuitMessageEndsWithExitCodeZero)
+TEST_F(StartAndClose, QuitMessageEndsWithExitCodeZero)
 {
-    TempGameFolder game("e2e-quit");
-    LauncherProcess pelmar;
-    ASSERT_TRUE(pelmar.Start(game.System()));
+    ASSERT_TRUE(Started("e2e-quit"));
     // The loop ended normally: the quit's own code is no failure.
-    ASSERT_TRUE(PostThreadMessageA(GetWindowThreadProcessId(pelmar.Main(), nullptr), WM_QUIT, 7, 0));
-    EXPECT_EQ(0u, pelmar.WaitForExit());
+    ASSERT_TRUE(PostThreadMessageA(GetWindowThreadProcessId(pelmar_.Main(), nullptr), WM_QUIT, 7, 0));
+    EXPECT_EQ(0u, pelmar_.WaitForExit());
 }
 
-TEST(StartAndClose, ClickingTheSwitchFlipsTheModeLists)
+TEST_F(StartAndClose, ClickingTheSwitchFlipsTheModeLists)
 {
-    TempGameFolder game("e2e-switch");
-    LauncherProcess pelmar;
-    ASSERT_TRUE(pelmar.Start(game.System()));
+    ASSERT_TRUE(Started("e2e-switch"));
 
-    Click(pelmar.Control(IDC_FULLSCREEN));
-    EXPECT_TRUE(IsChecked(pelmar.Control(IDC_FULLSCREEN)));
-    EXPECT_TRUE(IsWindowEnabled(pelmar.Control(IDC_FULLSCREEN_MODE)));
-    EXPECT_FALSE(IsWindowEnabled(pelmar.Control(IDC_WINDOW_MODE)));
-    EXPECT_FALSE(IsWindowEnabled(pelmar.Control(IDC_WINDOW_MODE_LABEL)));
+    Click(pelmar_.Control(IDC_FULLSCREEN));
+    EXPECT_TRUE(IsChecked(pelmar_.Control(IDC_FULLSCREEN)));
+    EXPECT_TRUE(IsWindowEnabled(pelmar_.Control(IDC_FULLSCREEN_MODE)));
+    EXPECT_FALSE(IsWindowEnabled(pelmar_.Control(IDC_WINDOW_MODE)));
+    EXPECT_FALSE(IsWindowEnabled(pelmar_.Control(IDC_WINDOW_MODE_LABEL)));
 
-    Click(pelmar.Control(IDC_FULLSCREEN));
-    EXPECT_FALSE(IsChecked(pelmar.Control(IDC_FULLSCREEN)));
-    EXPECT_FALSE(IsWindowEnabled(pelmar.Control(IDC_FULLSCREEN_MODE)));
-    EXPECT_TRUE(IsWindowEnabled(pelmar.Control(IDC_WINDOW_MODE)));
-    EXPECT_TRUE(IsWindowEnabled(pelmar.Control(IDC_WINDOW_MODE_LABEL)));
+    Click(pelmar_.Control(IDC_FULLSCREEN));
+    EXPECT_FALSE(IsChecked(pelmar_.Control(IDC_FULLSCREEN)));
+    EXPECT_FALSE(IsWindowEnabled(pelmar_.Control(IDC_FULLSCREEN_MODE)));
+    EXPECT_TRUE(IsWindowEnabled(pelmar_.Control(IDC_WINDOW_MODE)));
+    EXPECT_TRUE(IsWindowEnabled(pelmar_.Control(IDC_WINDOW_MODE_LABEL)));
 }
 
-TEST(StartAndClose, EscapeKeepsTheWindowOpen)
+TEST_F(StartAndClose, EscapeKeepsTheWindowOpen)
 {
-    TempGameFolder game("e2e-escape");
-    LauncherProcess pelmar;
-    ASSERT_TRUE(pelmar.Start(game.System()));
-    PressKey(pelmar.Control(IDC_MAP_LIST), VK_ESCAPE);
-    PressKey(pelmar.Control(IDC_MAP_PARAMS), VK_ESCAPE);
-    PressKey(pelmar.Main(), VK_ESCAPE);
-    EXPECT_TRUE(IsWindowVisible(pelmar.Main()));
-    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(pelmar.Process(), 300));
-    EXPECT_FALSE(FileExists(game.System() + "\\Pelmar.ini")) << "nothing was saved: nothing closed";
+    ASSERT_TRUE(Started("e2e-escape"));
+    PressKey(pelmar_.Control(IDC_MAP_LIST), VK_ESCAPE);
+    PressKey(pelmar_.Control(IDC_MAP_PARAMS), VK_ESCAPE);
+    PressKey(pelmar_.Main(), VK_ESCAPE);
+    EXPECT_TRUE(IsWindowVisible(pelmar_.Main()));
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(pelmar_.Process(), 300));
+    EXPECT_FALSE(FileExists(game_->System() + "\\Pelmar.ini")) << "nothing was saved: nothing closed";
 }
 
-TEST(StartAndClose, EnterClicksRunOnlyWhenItIsEnabled)
+TEST_F(StartAndClose, EnterClicksRunOnlyWhenItIsEnabled)
 {
     // No game executable here, so a Run shows the missing-executable box.
-    TempGameFolder game("e2e-enter");
-    AddMaps(game);
-    LauncherProcess pelmar;
-    ASSERT_TRUE(pelmar.Start(game.System()));
+    ASSERT_TRUE(Started("e2e-enter", true));
 
-    PressKey(pelmar.Control(IDC_MAP_PARAMS), VK_RETURN);
+    PressKey(pelmar_.Control(IDC_MAP_PARAMS), VK_RETURN);
     Sleep(300);
-    EXPECT_EQ(nullptr, pelmar.FindVisibleWindow("Error")) << "Run is disabled: Enter does nothing";
+    EXPECT_EQ(nullptr, pelmar_.FindVisibleWindow("Error")) << "Run is disabled: Enter does nothing";
 
-    ClickListItem(pelmar.Control(IDC_MAP_LIST), 1);
-    ASSERT_TRUE(IsWindowEnabled(pelmar.Control(IDC_RUN)));
-    PressKey(pelmar.Control(IDC_MAP_PARAMS), VK_RETURN);
+    ClickListItem(pelmar_.Control(IDC_MAP_LIST), 1);
+    ASSERT_TRUE(IsWindowEnabled(pelmar_.Control(IDC_RUN)));
+    PressKey(pelmar_.Control(IDC_MAP_PARAMS), VK_RETURN);
     HWND box = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (box = pelmar.FindVisibleWindow("Error")) != nullptr; }));
-    EXPECT_EQ(pelmar.Main(), GetWindow(box, GW_OWNER));
+    ASSERT_TRUE(WaitUntil([&] { return (box = pelmar_.FindVisibleWindow("Error")) != nullptr; }));
+    EXPECT_EQ(pelmar_.Main(), GetWindow(box, GW_OWNER));
     // No game was detected: the name in the message is empty.
     HWND text = GetDlgItem(box, 0xFFFF);
     EXPECT_EQ("Cannot find  for execution.", WindowText(text));
-    EXPECT_EQ("Pelmar", WindowText(pelmar.Main()));
+    EXPECT_EQ("Pelmar", WindowText(pelmar_.Main()));
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
-    EXPECT_TRUE(IsWindowEnabled(pelmar.Main()));
+    EXPECT_TRUE(IsWindowEnabled(pelmar_.Main()));
 }
 
-TEST(StartAndClose, CloseButtonSavesAndEndsWithZero)
+TEST_F(StartAndClose, CloseButtonSavesAndEndsWithZero)
 {
-    TempGameFolder game("e2e-close");
-    LauncherProcess pelmar;
-    ASSERT_TRUE(pelmar.Start(game.System()));
-    pelmar.Close();
-    EXPECT_EQ(0u, pelmar.WaitForExit());
-    EXPECT_TRUE(FileExists(game.System() + "\\Pelmar.ini"));
+    ASSERT_TRUE(Started("e2e-close"));
+    pelmar_.Close();
+    EXPECT_EQ(0u, pelmar_.WaitForExit());
+    EXPECT_TRUE(FileExists(game_->System() + "\\Pelmar.ini"));
 }
 
-TEST(StartAndClose, SystemMenuCloseSavesToo)
+TEST_F(StartAndClose, SystemMenuCloseSavesToo)
 {
-    TempGameFolder game("e2e-sysmenu");
-    LauncherProcess pelmar;
-    ASSERT_TRUE(pelmar.Start(game.System()));
+    ASSERT_TRUE(Started("e2e-sysmenu"));
     // The window's own close, as the system menu and Alt+F4 reach it.
-    PostMessageA(pelmar.Main(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, pelmar.WaitForExit());
-    EXPECT_TRUE(FileExists(game.System() + "\\Pelmar.ini"));
+    PostMessageA(pelmar_.Main(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, pelmar_.WaitForExit());
+    EXPECT_TRUE(FileExists(game_->System() + "\\Pelmar.ini"));
 }
 
-TEST(AboutBox, ShowsCentredDisablesMainAndOkGivesItBack)
+TEST_F(AboutBox, ShowsCentredDisablesMainAndOkGivesItBack)
 {
-    TempGameFolder game("e2e-about");
-    LauncherProcess pelmar;
-    ASSERT_TRUE(pelmar.Start(game.System()));
-    SetWindowPos(pelmar.Main(), nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    Settle(pelmar.Main());
+    ASSERT_TRUE(Started("e2e-about"));
+    SetWindowPos(pelmar_.Main(), nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Settle(pelmar_.Main());
 
-    Click(pelmar.Control(IDC_ABOUT));
-    HWND about = pelmar.About();
+    Click(pelmar_.Control(IDC_ABOUT));
+    HWND about = pelmar_.About();
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(about) != FALSE; }));
-    EXPECT_FALSE(IsWindowEnabled(pelmar.Main()));
+    EXPECT_FALSE(IsWindowEnabled(pelmar_.Main()));
     EXPECT_EQ("About...", WindowText(about));
 
-    RECT main = RectOf(pelmar.Main());
-    RECT box = RectOf(about);
+    RECT main = WindowRect(pelmar_.Main());
+    RECT box = WindowRect(about);
     int w = box.right - box.left, h = box.bottom - box.top;
     EXPECT_EQ((main.right - main.left - w) / 2 + main.left, box.left);
     EXPECT_EQ((main.bottom - main.top - h) / 2 + main.top, box.top);
@@ -230,42 +243,40 @@ TEST(AboutBox, ShowsCentredDisablesMainAndOkGivesItBack)
 
     Click(GetDlgItem(about, IDC_ABOUT_OK));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(about); }));
-    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(pelmar.Main()) != FALSE; }));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(pelmar_.Main()) != FALSE; }));
     // The dialog manager hands the main window's focus on to its last focused control.
     EXPECT_TRUE(WaitUntil([&] {
-        HWND focus = FocusOf(pelmar);
-        return focus == pelmar.Main() || IsChild(pelmar.Main(), focus);
+        HWND focus = FocusOf(pelmar_);
+        return focus == pelmar_.Main() || IsChild(pelmar_.Main(), focus);
     }));
     EXPECT_TRUE(IsWindow(about)) << "the box is hidden, never destroyed";
 
     // Shown again, it follows the main window to where it is now.
-    SetWindowPos(pelmar.Main(), nullptr, 300, 250, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    Settle(pelmar.Main());
-    Click(pelmar.Control(IDC_ABOUT));
+    SetWindowPos(pelmar_.Main(), nullptr, 300, 250, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Settle(pelmar_.Main());
+    Click(pelmar_.Control(IDC_ABOUT));
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(about) != FALSE; }));
-    main = RectOf(pelmar.Main());
-    box = RectOf(about);
+    main = WindowRect(pelmar_.Main());
+    box = WindowRect(about);
     EXPECT_EQ((main.right - main.left - w) / 2 + main.left, box.left);
     EXPECT_EQ((main.bottom - main.top - h) / 2 + main.top, box.top);
 
     // Its close button hides it the same way.
     PostMessageA(about, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(about); }));
-    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(pelmar.Main()) != FALSE; }));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(pelmar_.Main()) != FALSE; }));
 
-    pelmar.Close();
-    EXPECT_EQ(0u, pelmar.WaitForExit());
+    pelmar_.Close();
+    EXPECT_EQ(0u, pelmar_.WaitForExit());
 }
 
-TEST(AboutBox, StaysOnTheScreenWhenTheMainWindowHangsOffAnEdge)
+TEST_F(AboutBox, StaysOnTheScreenWhenTheMainWindowHangsOffAnEdge)
 {
-    TempGameFolder game("e2e-about-edges");
-    LauncherProcess pelmar;
-    ASSERT_TRUE(pelmar.Start(game.System()));
-    HWND about = pelmar.About();
+    ASSERT_TRUE(Started("e2e-about-edges"));
+    HWND about = pelmar_.About();
     ASSERT_NE(nullptr, about);
     const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
-    RECT main = RectOf(pelmar.Main());
+    RECT main = WindowRect(pelmar_.Main());
     const int mainW = main.right - main.left, mainH = main.bottom - main.top;
 
     struct Place
@@ -281,11 +292,11 @@ TEST(AboutBox, StaysOnTheScreenWhenTheMainWindowHangsOffAnEdge)
     for (const Place &place : places)
     {
         SCOPED_TRACE(place.edge);
-        SetWindowPos(pelmar.Main(), nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        Settle(pelmar.Main());
-        Click(pelmar.Control(IDC_ABOUT));
+        SetWindowPos(pelmar_.Main(), nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        Settle(pelmar_.Main());
+        Click(pelmar_.Control(IDC_ABOUT));
         ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(about) != FALSE; }));
-        RECT box = RectOf(about);
+        RECT box = WindowRect(about);
         EXPECT_GE(box.left, 0);
         EXPECT_GE(box.top, 0);
         EXPECT_LE(box.right, screenW);
@@ -307,21 +318,19 @@ TEST(AboutBox, StaysOnTheScreenWhenTheMainWindowHangsOffAnEdge)
             EXPECT_EQ(screenH, box.bottom);
         }
         Click(GetDlgItem(about, IDC_ABOUT_OK));
-        ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(pelmar.Main()) != FALSE; }));
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(pelmar_.Main()) != FALSE; }));
     }
 }
 
-TEST(AboutBox, KeysDoNothingInTheBox)
+TEST_F(AboutBox, KeysDoNothingInTheBox)
 {
-    TempGameFolder game("e2e-about-keys");
-    LauncherProcess pelmar;
-    ASSERT_TRUE(pelmar.Start(game.System()));
-    Click(pelmar.Control(IDC_ABOUT));
-    HWND about = pelmar.About();
+    ASSERT_TRUE(Started("e2e-about-keys"));
+    Click(pelmar_.Control(IDC_ABOUT));
+    HWND about = pelmar_.About();
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(about) != FALSE; }));
     PressKey(GetDlgItem(about, IDC_ABOUT_OK), VK_ESCAPE);
     PressKey(GetDlgItem(about, IDC_ABOUT_OK), VK_RETURN);
-    Settle(pelmar.Main());
+    Settle(pelmar_.Main());
     EXPECT_TRUE(IsWindowVisible(about)) << "only the main window gets dialog keys";
-    EXPECT_FALSE(IsWindowEnabled(pelmar.Main()));
+    EXPECT_FALSE(IsWindowEnabled(pelmar_.Main()));
 }

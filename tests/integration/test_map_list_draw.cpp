@@ -20,12 +20,11 @@ const int RowHeight = 20;
 const int TextX = 21;
 
 // The real main window with its list holding entries, each carrying the map icon.
-class MapListDrawTest : public ::testing::Test
+class MapListDrawTest : public MainDialogTest
 {
 protected:
     void SetUp() override
     {
-        window_ = dialog_.Window();
         ASSERT_NE(nullptr, window_);
         ASSERT_NE(nullptr, MapIconBitmap);
         icon_ = MapPicturePixels(GetModuleHandleA(nullptr));
@@ -51,18 +50,8 @@ protected:
     {
         SetTextColor(canvas.Dc(), Ink);
         SetBkColor(canvas.Dc(), Paper);
-        DRAWITEMSTRUCT draw = {};
-        draw.CtlType = ODT_LISTBOX;
-        draw.CtlID = IDC_MAP_LIST;
-        draw.itemID = static_cast<UINT>(index);
-        draw.itemAction = action;
-        draw.itemState = state;
-        draw.hwndItem = List();
-        draw.hDC = canvas.Dc();
-        draw.rcItem.left = 0;
-        draw.rcItem.top = top;
-        draw.rcItem.right = canvas.Width();
-        draw.rcItem.bottom = top + height;
+        DRAWITEMSTRUCT draw = { ODT_LISTBOX, IDC_MAP_LIST, static_cast<UINT>(index), action, state, List(),
+                                canvas.Dc(), { 0, top, canvas.Width(), top + height }, 0 };
         if (index >= 0)
             draw.itemData = static_cast<ULONG_PTR>(SendMessageA(List(), LB_GETITEMDATA, index, 0));
         return MainDialogProc(window_, WM_DRAWITEM, IDC_MAP_LIST, reinterpret_cast<LPARAM>(&draw));
@@ -82,18 +71,13 @@ protected:
         return metrics.tmHeight;
     }
 
-    // Made with the fixture and destroyed with it, its quit message drained.
-    MainDialog dialog_;
-    HWND window_ = nullptr;
     std::vector<COLORREF> icon_;
 };
 }
 
 TEST_F(MapListDrawTest, EntriesAreTwentyPixelsHigh)
 {
-    MEASUREITEMSTRUCT measure = {};
-    measure.CtlType = ODT_LISTBOX;
-    measure.CtlID = IDC_MAP_LIST;
+    MEASUREITEMSTRUCT measure = { ODT_LISTBOX, IDC_MAP_LIST, 0, 0, 0, 0 };
     EXPECT_EQ(TRUE, MainDialogProc(window_, WM_MEASUREITEM, IDC_MAP_LIST, reinterpret_cast<LPARAM>(&measure)));
     EXPECT_EQ(20u, measure.itemHeight);
 

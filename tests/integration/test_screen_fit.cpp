@@ -15,24 +15,14 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace
 {
-const int TextX = 21;
 // LM_GETIDEALHEIGHT with a size to fill, as Vista's headers name it.
 const UINT LinkIdealSize = WM_USER + 0x301;
-const int IconSize = 16;
-
-int ExpectedDpi()
-{
-    char value[16] = { 0 };
-    GetEnvironmentVariableA("PELMAR_TEST_DPI", value, sizeof(value));
-    return atoi(value);
-}
 
 // A device context of the control with its own font selected, released with the scope.
 class ControlDc
@@ -107,8 +97,8 @@ std::vector<std::string> CutTexts(HWND dialog, int dpi, int *checked)
     *checked = 0;
     for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT))
     {
-        const std::string className = ClassOf(control);
-        const std::string text = TextOf(control);
+        const std::string className = ClassName(control);
+        const std::string text = WindowText(control);
         const DWORD style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
         RECT client = {};
         GetClientRect(control, &client);
@@ -171,35 +161,19 @@ std::vector<std::string> CutTexts(HWND dialog, int dpi, int *checked)
     return cut;
 }
 
-std::string Listed(const std::vector<std::string> &texts)
-{
-    std::string all;
-    for (const std::string &text : texts)
-        all += "\n  " + text;
-    return all;
-}
-
-class ScreenFit : public ::testing::Test
+class ScreenFit : public MainDialogTest
 {
 protected:
     void SetUp() override
     {
-        window_ = dialog_.Window();
         ASSERT_NE(nullptr, window_);
-        HDC screen = GetDC(nullptr);
-        dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
         // Measured with another scale or another font, a pass would prove nothing.
-        if (ExpectedDpi() > 0)
-        {
-            ASSERT_EQ(ExpectedDpi(), dpi_) << "the prefix is not set to the scale this run is for";
-        }
+        dpi_ = ScreenDpiOfThisRun();
+        ASSERT_NE(0, dpi_) << "the prefix is not set to the scale this run is for";
         ASSERT_EQ("Tahoma", ControlDc(GetDlgItem(window_, IDC_RUN)).Family())
             << "the shell dialog font is not Wine's (or Windows') Tahoma: are Wine's fonts in the prefix?";
     }
 
-    MainDialog dialog_;
-    HWND window_ = nullptr;
     int dpi_ = 0;
 };
 }
@@ -210,7 +184,7 @@ TEST_F(ScreenFit, EveryTextOfTheMainWindowFitsItsRectangle)
     std::vector<std::string> cut = CutTexts(window_, dpi_, &checked);
     // Maps, Map, Game, Language, Window Mode, Fullscreen Mode, the group box, Run and "?".
     EXPECT_EQ(9, checked);
-    EXPECT_TRUE(cut.empty()) << "cut at " << dpi_ << " DPI:" << Listed(cut);
+    EXPECT_TRUE(cut.empty()) << "cut at " << dpi_ << " DPI:\n  " << Joined(cut, "\n  ");
 }
 
 TEST_F(ScreenFit, EveryTextOfTheAboutBoxFitsItsRectangle)
@@ -223,7 +197,12 @@ TEST_F(ScreenFit, EveryTextOfTheAboutBoxFitsItsRectangle)
     DestroyWindow(about);
     // OK, the name, the maker line and the link.
     EXPECT_EQ(4, checked);
-    EXPECT_TRUE(cut.empty()) << "cut at " << dpi_ << " DPI:" << Listed(cut);
+    EXPECT_TRUE(cut.empty()) << "cut at " << dpi_ << " DPI:\n  " << Joined(cut, "\n  ");
+}
+
+TEST_F(ScreenFit, NoControlOverlapsAnother)
+{
+    EXPECT_EQ("", Joined(OverlappingControls(window_), "; ")) << "at " << dpi_ << " DPI";
 }
 
 TEST_F(ScreenFit, MapRowsHoldTheListFontWhole)
@@ -239,9 +218,10 @@ TEST_F(ScreenFit, MapRowsHoldTheListFontWhole)
 
     const TEXTMETRICA metrics = ControlDc(list).Metrics();
     const int row = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
-    // 20 pixels wherever the font fits them, else as high as the font.
-    EXPECT_EQ(std::max(20, static_cast<int>(metrics.tmHeight)), row)
+    // 20 pixels at 96 DPI, scaled, or as high as the font where that is more.
+    EXPECT_EQ(std::max(MulDiv(20, dpi_, 96), static_cast<int>(metrics.tmHeight)), row)
         << "font " << metrics.tmHeight << " pixels high at " << dpi_ << " DPI";
+    const int textX = MulDiv(21, dpi_, 96);
 
     RECT client = {};
     GetClientRect(list, &client);
@@ -258,26 +238,20 @@ TEST_F(ScreenFit, MapRowsHoldTheListFontWhole)
         RECT item = {};
         SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
         EXPECT_EQ(row, item.bottom - item.top);
-        EXPECT_EQ(0, MapPictureMismatches(shown, picture, 2, item.top + (row - IconSize) / 2, paper))
-            << "the icon is not centred in its row";
+        EXPECT_EQ("", ScaledMapPictureFault(shown, item.top, row, dpi_, paper));
+        if (dpi_ == 96)
+        {
+            EXPECT_EQ(0, MapPictureMismatches(shown, picture, 2, item.top + (row - 16) / 2, paper))
+                << "the icon is not centred in its row";
+        }
 
-        // The same name drawn alone with the list's font and colours, with room all round:
-        // the row must show every pixel of it.
-        Canvas alone(client.right, 3 * metrics.tmHeight, paper);
-        ASSERT_TRUE(alone.Ready());
-        HGDIOBJ replaced = SelectObject(alone.Dc(), reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
-        SetTextColor(alone.Dc(), GetSysColor(COLOR_WINDOWTEXT));
-        SetBkColor(alone.Dc(), paper);
-        ExtTextOutA(alone.Dc(), TextX, metrics.tmHeight, 0, nullptr, names[i], static_cast<UINT>(strlen(names[i])), nullptr);
-        SelectObject(alone.Dc(), replaced);
-        RECT whole = { TextX, 0, alone.Width(), alone.Height() };
-        const int ink = alone.CountOtherThan(whole, paper);
+        // The same name drawn alone with the list's font: the row must show every pixel of it.
+        const int ink = InkOfText(reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)), names[i], paper);
         ASSERT_GT(ink, 0);
-
-        RECT text = { TextX, item.top, client.right, item.bottom };
+        RECT text = { textX, item.top, client.right, item.bottom };
         EXPECT_EQ(ink, shown.CountOtherThan(text, paper)) << "the row shows the name cut or with a neighbour's pixels";
     }
     // Below the last row nothing of a name.
-    RECT rest = { TextX, 3 * row, client.right, client.bottom };
+    RECT rest = { textX, 3 * row, client.right, client.bottom };
     EXPECT_EQ(0, shown.CountOtherThan(rest, paper));
 }

@@ -1,6 +1,10 @@
 #include "canvas.h"
 #include "resources/resource.h"
 
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+
 namespace
 {
 const int PictureSize = 16;
@@ -68,6 +72,23 @@ int Canvas::CountOtherThan(const RECT &area, COLORREF colour) const
     return count;
 }
 
+RECT Canvas::BoxOtherThan(const RECT &area, COLORREF colour) const
+{
+    RECT box = { width_, height_, 0, 0 };
+    for (int y = area.top < 0 ? 0 : area.top; y < area.bottom && y < height_; ++y)
+        for (int x = area.left < 0 ? 0 : area.left; x < area.right && x < width_; ++x)
+            if (At(x, y) != colour)
+            {
+                box.left = x < box.left ? x : box.left;
+                box.top = y < box.top ? y : box.top;
+                box.right = x + 1 > box.right ? x + 1 : box.right;
+                box.bottom = y + 1 > box.bottom ? y + 1 : box.bottom;
+            }
+    if (box.right == 0)
+        SetRectEmpty(&box);
+    return box;
+}
+
 bool Canvas::CopyScreen(int x, int y)
 {
     HDC screen = GetDC(nullptr);
@@ -76,6 +97,19 @@ bool Canvas::CopyScreen(int x, int y)
     BOOL copied = BitBlt(dc_, 0, 0, width_, height_, screen, x, y, SRCCOPY);
     ReleaseDC(nullptr, screen);
     return copied != FALSE;
+}
+
+int InkOfText(HFONT font, const char *text, COLORREF paper)
+{
+    const int length = static_cast<int>(strlen(text)), margin = 32;
+    Canvas alone(margin * (length + 2), 4 * margin, paper);
+    HGDIOBJ replaced = SelectObject(alone.Dc(), font);
+    SetTextColor(alone.Dc(), GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(alone.Dc(), paper);
+    ExtTextOutA(alone.Dc(), margin, margin, 0, nullptr, text, static_cast<UINT>(length), nullptr);
+    SelectObject(alone.Dc(), replaced);
+    RECT all = { 0, 0, alone.Width(), alone.Height() };
+    return alone.CountOtherThan(all, paper);
 }
 
 std::vector<COLORREF> MapPicturePixels(HMODULE module)
@@ -112,4 +146,34 @@ int MapPictureMismatches(const Canvas &canvas, const std::vector<COLORREF> &pict
                 ++wrong;
         }
     return wrong;
+}
+
+int ScreenDpiOfThisRun()
+{
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    char expected[16] = { 0 };
+    GetEnvironmentVariableA("PELMAR_TEST_DPI", expected, sizeof(expected));
+    return expected[0] && atoi(expected) != dpi ? 0 : dpi;
+}
+
+std::string ScaledMapPictureFault(const Canvas &canvas, int rowTop, int rowHeight, int dpi, COLORREF paper)
+{
+    const int size = MulDiv(PictureSize, dpi, 96);
+    const int left = MulDiv(2, dpi, 96);
+    const int top = rowTop + (rowHeight - size) / 2;
+    // The sheet fills columns 1 to 14 and rows 2 to 13 of the 16 x 16 picture.
+    const RECT sheet = { left + MulDiv(1, size, 16), top + MulDiv(2, size, 16), left + MulDiv(15, size, 16),
+                         top + MulDiv(14, size, 16) };
+    const RECT row = { 0, rowTop, MulDiv(21, dpi, 96), rowTop + rowHeight };
+    const RECT shown = canvas.BoxOtherThan(row, paper);
+    if (abs(shown.left - sheet.left) <= 1 && abs(shown.top - sheet.top) <= 1 && abs(shown.right - sheet.right) <= 1
+        && abs(shown.bottom - sheet.bottom) <= 1)
+        return std::string();
+    std::ostringstream out;
+    out << "at " << dpi << " DPI the picture's sheet should fill (" << sheet.left << "," << sheet.top << ")-("
+        << sheet.right << "," << sheet.bottom << "), the row shows (" << shown.left << "," << shown.top << ")-("
+        << shown.right << "," << shown.bottom << ")";
+    return out.str();
 }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 // A 32-bit top-down picture behind a memory device context, filled with one colour.
@@ -25,6 +26,9 @@ public:
     bool RowHolds(int y, int fromX, int toX, COLORREF colour) const;
     // Pixels of the rectangle that differ from colour.
     int CountOtherThan(const RECT &area, COLORREF colour) const;
+    // The smallest rectangle holding every pixel of area that differs from colour; empty
+    // when there is none.
+    RECT BoxOtherThan(const RECT &area, COLORREF colour) const;
     // Copies what the screen shows at screen position (x, y), the canvas's size.
     bool CopyScreen(int x, int y);
 
@@ -37,6 +41,10 @@ private:
     HGDIOBJ replaced_ = nullptr;
 };
 
+// The pixels text shows when drawn alone with font, in the window text colour on paper, with
+// room all round: what a row of the map list must show of it, no more and no less.
+int InkOfText(HFONT font, const char *text, COLORREF paper);
+
 // The map picture (16 x 16) of module's resources, row by row from the top; empty when it
 // cannot be read.
 std::vector<COLORREF> MapPicturePixels(HMODULE module);
@@ -45,5 +53,15 @@ std::vector<COLORREF> MapPicturePixels(HMODULE module);
 // is not magenta, the colour behind where it is.
 int MapPictureMismatches(const Canvas &canvas, const std::vector<COLORREF> &picture, int left,
                          int top, COLORREF behind);
+
+// The screen's DPI as this program sees it; 0 when that is not the scale the run was set
+// up for (PELMAR_TEST_DPI), where a pass would prove nothing.
+int ScreenDpiOfThisRun();
+
+// Empty when canvas shows the map picture as the list draws it on a screen of dpi, in the
+// row from rowTop, rowHeight high: scaled from 16 pixels at 96 DPI, 2 from the left at 96 DPI,
+// centred; else what it shows instead. Checked by the box of the picture's paper sheet,
+// within a pixel of stretch rounding.
+std::string ScaledMapPictureFault(const Canvas &canvas, int rowTop, int rowHeight, int dpi, COLORREF paper);
 
 #endif
