@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -35,51 +37,13 @@ struct StandInRecord
 StandInRecord ReadRecord(const std::string &path)
 {
     StandInRecord record;
-    std::string text = ReadTextFile(path, &record.written);
-    std::string::size_type start = 0;
-    while (start < text.size())
-    {
-        std::string::size_type end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
+    std::istringstream lines(ReadTextFile(path, &record.written));
+    for (std::string line; std::getline(lines, line);)
         if (line.compare(0, 8, "cmdline=") == 0)
             record.commandLine = line.substr(8);
         else if (line.compare(0, 4, "cwd=") == 0)
             record.directory = line.substr(4);
-        start = end + 1;
-    }
     return record;
-}
-
-std::string Lower(std::string text)
-{
-    for (char &c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 0x20);
-    return text;
-}
-
-BOOL CALLBACK CollectText(HWND child, LPARAM param)
-{
-    reinterpret_cast<std::vector<std::string> *>(param)->push_back(WindowText(child));
-    return TRUE;
-}
-
-// The texts of a window's children: the message of a message box, say.
-std::vector<std::string> ChildTexts(HWND window)
-{
-    std::vector<std::string> texts;
-    EnumChildWindows(window, CollectText, reinterpret_cast<LPARAM>(&texts));
-    return texts;
-}
-
-bool Contains(const std::vector<std::string> &texts, const std::string &text)
-{
-    for (const std::string &each : texts)
-        if (each == text)
-            return true;
-    return false;
 }
 
 // A game folder with the stand-in as Unreal.exe and a game configuration, Pelmar started
@@ -119,13 +83,7 @@ protected:
     HWND Main() const { return pelmar_.Main(); }
     HWND List() const { return pelmar_.Control(IDC_MAP_LIST); }
 
-    int IndexOf(const std::string &map) const
-    {
-        for (int i = 0; i < ListCount(List()); ++i)
-            if (ListText(List(), i) == map)
-                return i;
-        return -1;
-    }
+    int IndexOf(const std::string &map) const { return ListIndexOf(List(), map); }
 
     // Picks the map with a click and types both fields, as a player does.
     void Choose(const std::string &map, const std::string &mapParams, const std::string &gameParams)
@@ -183,7 +141,7 @@ protected:
         StandInRecord record = ReadRecord(RecordPath());
         ASSERT_TRUE(record.written);
         EXPECT_EQ(commandLine, record.commandLine);
-        EXPECT_EQ(Lower(game_->System()), Lower(record.directory));
+        EXPECT_EQ(0, _stricmp(game_->System().c_str(), record.directory.c_str())) << record.directory;
 
         EXPECT_EQ(caption, WindowText(Main()));
         EXPECT_FALSE(IsWindowEnabled(Main()));

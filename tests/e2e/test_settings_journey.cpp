@@ -18,52 +18,6 @@ namespace
 const char ClientSection[] = "WinDrv.WindowsClient";
 const char EngineSection[] = "Engine.Engine";
 
-std::vector<std::string> ComboEntries(HWND combo)
-{
-    std::vector<std::string> texts;
-    LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i)
-        texts.push_back(ComboText(combo, static_cast<int>(i)));
-    return texts;
-}
-
-int ListIndexOf(HWND list, const std::string &text)
-{
-    for (int i = 0; i < ListCount(list); ++i)
-        if (ListText(list, i) == text)
-            return i;
-    return -1;
-}
-
-RECT RectOf(HWND window)
-{
-    RECT rect = { 0, 0, 0, 0 };
-    GetWindowRect(window, &rect);
-    return rect;
-}
-
-std::string Value(const std::vector<IniLine> &lines, const char *section, const char *key)
-{
-    const IniLine *line = FindIniKey(lines, section, key);
-    return line ? line->value : std::string("<missing>");
-}
-
-// "1024x768x32" into its three values.
-std::vector<std::string> ModePieces(const std::string &text)
-{
-    std::string::size_type first = text.find('x');
-    std::string::size_type second = text.find('x', first + 1);
-    return { text.substr(0, first), text.substr(first + 1, second - first - 1), text.substr(second + 1) };
-}
-
-void ExpectSameLines(const std::vector<IniLine> &expected, const std::vector<IniLine> &actual)
-{
-    ASSERT_EQ(expected.size(), actual.size());
-    for (size_t i = 0; i < expected.size(); ++i)
-        ASSERT_EQ(expected[i], actual[i]) << "line " << i << ": expected " << Describe(expected[i])
-                                          << ", found " << Describe(actual[i]);
-}
-
 // A game folder with maps, languages and the stand-in game as the executable.
 void LayOutGame(const TempGameFolder &game, bool withConfiguration)
 {
@@ -120,9 +74,9 @@ TEST(SettingsJourney, ChoicesReachBothFilesAndComeBack)
         EXPECT_TRUE(IsChecked(pelmar.Control(IDC_FULLSCREEN)));
         EXPECT_EQ("English (INT)", ComboSelectedText(pelmar.Control(IDC_LANGUAGE)));
 
-        std::vector<std::string> modes = ComboEntries(pelmar.Control(IDC_WINDOW_MODE));
+        std::vector<std::string> modes = ComboTexts(pelmar.Control(IDC_WINDOW_MODE));
         ASSERT_FALSE(modes.empty());
-        EXPECT_EQ(modes, ComboEntries(pelmar.Control(IDC_FULLSCREEN_MODE)));
+        EXPECT_EQ(modes, ComboTexts(pelmar.Control(IDC_FULLSCREEN_MODE)));
         windowed = modes.back();
         fullscreen = modes.front();
 
@@ -143,8 +97,8 @@ TEST(SettingsJourney, ChoicesReachBothFilesAndComeBack)
             // Run has written the game's file before starting the game, and nothing of the
             // launcher's own.
             std::vector<IniLine> lines = ParseIni(ReadTextFile(gameIni));
-            EXPECT_EQ("False", Value(lines, ClientSection, "StartupFullscreen"));
-            EXPECT_EQ("det", Value(lines, EngineSection, "Language"));
+            EXPECT_EQ("False", IniValue(lines, ClientSection, "StartupFullscreen"));
+            EXPECT_EQ("det", IniValue(lines, EngineSection, "Language"));
             EXPECT_FALSE(FileExists(pelmarIni));
         });
         EXPECT_FALSE(FileExists(pelmarIni));
@@ -152,7 +106,7 @@ TEST(SettingsJourney, ChoicesReachBothFilesAndComeBack)
 
         SetWindowPos(pelmar.Main(), nullptr, 140, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         Settle(pelmar.Main());
-        placed = RectOf(pelmar.Main());
+        placed = WindowRect(pelmar.Main());
         ASSERT_EQ(140, placed.left);
         ASSERT_EQ(90, placed.top);
         pelmar.Close();
@@ -161,24 +115,16 @@ TEST(SettingsJourney, ChoicesReachBothFilesAndComeBack)
 
     // The game's file: the new choices, everything else as it was, in its order.
     std::vector<IniLine> after = ParseIni(ReadTextFile(gameIni));
-    ExpectSameLines(WithoutKeys(shipped, GameOwnedKeys), WithoutKeys(after, GameOwnedKeys));
-    std::vector<std::string> w = ModePieces(windowed), f = ModePieces(fullscreen);
-    EXPECT_EQ("False", Value(after, ClientSection, "StartupFullscreen"));
-    EXPECT_EQ(w[0], Value(after, ClientSection, "WindowedViewportX"));
-    EXPECT_EQ(w[1], Value(after, ClientSection, "WindowedViewportY"));
-    EXPECT_EQ(w[2], Value(after, ClientSection, "WindowedColorBits"));
-    EXPECT_EQ(f[0], Value(after, ClientSection, "FullscreenViewportX"));
-    EXPECT_EQ(f[1], Value(after, ClientSection, "FullscreenViewportY"));
-    EXPECT_EQ(f[2], Value(after, ClientSection, "FullscreenColorBits"));
-    EXPECT_EQ("det", Value(after, EngineSection, "Language"));
-    // The same keys in the same places: no key added twice.
-    EXPECT_EQ(shipped.size(), after.size());
+    std::vector<IniLine> values = ModeValues(windowed, fullscreen);
+    values.push_back({ ClientSection, "StartupFullscreen", "False" });
+    values.push_back({ EngineSection, "Language", "det" });
+    ExpectSameLines(WithValues(shipped, values), after);
 
     // The launcher's file: position and both fields.
     std::vector<IniLine> own = ParseIni(ReadTextFile(pelmarIni));
-    EXPECT_EQ("140,90", Value(own, "Main", "HWndPos"));
-    EXPECT_EQ("?Mutator=Botpack.InstaGibDM", Value(own, "Main", "ParamsMap"));
-    EXPECT_EQ("-log -nosound", Value(own, "Main", "ParamsGame"));
+    EXPECT_EQ("140,90", IniValue(own, "Main", "HWndPos"));
+    EXPECT_EQ("?Mutator=Botpack.InstaGibDM", IniValue(own, "Main", "ParamsMap"));
+    EXPECT_EQ("-log -nosound", IniValue(own, "Main", "ParamsGame"));
 
     // The next start shows it all.
     LauncherProcess next;
@@ -191,7 +137,7 @@ TEST(SettingsJourney, ChoicesReachBothFilesAndComeBack)
     EXPECT_EQ("German (DET)", ComboSelectedText(next.Control(IDC_LANGUAGE)));
     EXPECT_EQ("?Mutator=Botpack.InstaGibDM", WindowText(next.Control(IDC_MAP_PARAMS)));
     EXPECT_EQ("-log -nosound", WindowText(next.Control(IDC_GAME_PARAMS)));
-    RECT rect = RectOf(next.Main());
+    RECT rect = WindowRect(next.Main());
     EXPECT_EQ(placed.left, rect.left);
     EXPECT_EQ(placed.top, rect.top);
     next.Close();
@@ -213,7 +159,7 @@ TEST(SettingsJourney, WithoutGameConfigurationOnlyTheLaunchersFileIsWritten)
         EXPECT_FALSE(IsChecked(pelmar.Control(IDC_FULLSCREEN)));
         EXPECT_EQ("", ComboSelectedText(pelmar.Control(IDC_WINDOW_MODE)));
         EXPECT_EQ("", ComboSelectedText(pelmar.Control(IDC_LANGUAGE)));
-        std::vector<std::string> modes = ComboEntries(pelmar.Control(IDC_WINDOW_MODE));
+        std::vector<std::string> modes = ComboTexts(pelmar.Control(IDC_WINDOW_MODE));
         ASSERT_FALSE(modes.empty());
         SelectComboText(pelmar.Control(IDC_WINDOW_MODE), modes.front());
         SelectComboText(pelmar.Control(IDC_LANGUAGE), "French (FRT)");
@@ -234,17 +180,17 @@ TEST(SettingsJourney, WithoutGameConfigurationOnlyTheLaunchersFileIsWritten)
     EXPECT_FALSE(FileExists(game.System() + "\\UnrealTournament.ini"));
     EXPECT_FALSE(FileExists(game.System() + "\\Unreal.ini"));
     std::vector<IniLine> own = ParseIni(ReadTextFile(pelmarIni));
-    EXPECT_EQ("60,250", Value(own, "Main", "HWndPos"));
-    EXPECT_EQ("?Game=Botpack.CTFGame", Value(own, "Main", "ParamsMap"));
-    EXPECT_EQ("-windowed", Value(own, "Main", "ParamsGame"));
+    EXPECT_EQ("60,250", IniValue(own, "Main", "HWndPos"));
+    EXPECT_EQ("?Game=Botpack.CTFGame", IniValue(own, "Main", "ParamsMap"));
+    EXPECT_EQ("-windowed", IniValue(own, "Main", "ParamsGame"));
 
     // The launcher's own settings come back; the game's choices had nowhere to go.
     LauncherProcess next;
     ASSERT_TRUE(next.Start(game.System()));
     EXPECT_EQ("?Game=Botpack.CTFGame", WindowText(next.Control(IDC_MAP_PARAMS)));
     EXPECT_EQ("-windowed", WindowText(next.Control(IDC_GAME_PARAMS)));
-    EXPECT_EQ(60, RectOf(next.Main()).left);
-    EXPECT_EQ(250, RectOf(next.Main()).top);
+    EXPECT_EQ(60, WindowRect(next.Main()).left);
+    EXPECT_EQ(250, WindowRect(next.Main()).top);
     EXPECT_FALSE(IsChecked(next.Control(IDC_FULLSCREEN)));
     EXPECT_EQ("", ComboSelectedText(next.Control(IDC_WINDOW_MODE)));
     EXPECT_EQ("", ComboSelectedText(next.Control(IDC_LANGUAGE)));

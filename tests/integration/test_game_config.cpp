@@ -20,56 +20,30 @@ const char EngineSection[] = "Engine.Engine";
 
 // A game folder of its own, the working directory while it lives, holding the given
 // language files and, unless gameIni is null, the game's file with that text.
-class GameFolder
+class GameFolder : public GameHere
 {
 public:
     explicit GameFolder(const char *gameIni, std::initializer_list<const char *> languages = { "int" })
-        : folder_("game-config"), here_(folder_.System())
+        : GameHere("game-config", "UnrealTournament.ini", "")
     {
-        ActiveGameIni = "UnrealTournament.ini";
-        ActiveGameExe.clear();
         for (const char *code : languages)
             WriteTextFile(Path(std::string("Engine.") + code), "");
         if (gameIni)
             WriteTextFile(GameIni(), gameIni);
     }
 
-    std::string Path(const std::string &name) const { return folder_.System() + "\\" + name; }
+    std::string Path(const std::string &name) const { return System() + "\\" + name; }
     std::string GameIni() const { return Path("UnrealTournament.ini"); }
     std::string PelmarIni() const { return Path("Pelmar.ini"); }
     std::vector<IniLine> Lines() const { return ParseIni(ReadTextFile(GameIni())); }
 
-    std::string Value(const char *section, const char *key) const
-    {
-        std::vector<IniLine> lines = Lines();
-        const IniLine *line = FindIniKey(lines, section, key);
-        return line ? line->value : std::string("<missing>");
-    }
+    std::string Value(const char *section, const char *key) const { return IniValue(Lines(), section, key); }
 
     // How many keys of that name the section holds, case ignored.
     int KeyCount(const std::string &section, const std::string &key) const
     {
-        int count = 0;
-        for (const IniLine &line : Lines())
-            if (_stricmp(line.section.c_str(), section.c_str()) == 0 && _stricmp(line.key.c_str(), key.c_str()) == 0)
-                ++count;
-        return count;
+        return static_cast<int>(Lines().size() - WithoutKeys(Lines(), { { section, key } }).size());
     }
-
-private:
-    TempGameFolder folder_;
-    CurrentDirectoryScope here_;
-};
-
-// The window as the launcher shows it at start, loaded from the working directory.
-class LoadedDialog : public MainDialog
-{
-public:
-    LoadedDialog() { LoadSettings(Window()); }
-    std::string Selected(int control) const { return ComboSelectedText(Control(control)); }
-    bool HasSelection(int control) const { return SendMessageA(Control(control), CB_GETCURSEL, 0, 0) != CB_ERR; }
-    bool Enabled(int control) const { return IsWindowEnabled(Control(control)) != FALSE; }
-    bool Select(int control, const std::string &text) const { return SelectComboEntry(Control(control), text); }
 };
 
 std::string ClientIni(std::initializer_list<std::string> lines)
@@ -103,30 +77,6 @@ std::vector<std::string> DisplayModeTexts()
     return texts;
 }
 
-std::string Joined(const std::vector<std::string> &texts)
-{
-    std::string all;
-    for (const std::string &text : texts)
-        all += text + " ";
-    return all;
-}
-
-bool Contains(const std::vector<std::string> &texts, const std::string &text)
-{
-    for (const std::string &entry : texts)
-        if (entry == text)
-            return true;
-    return false;
-}
-
-// "1024x768x32" into its three values.
-std::vector<std::string> ModePieces(const std::string &text)
-{
-    std::string::size_type first = text.find('x');
-    std::string::size_type second = text.find('x', first + 1);
-    return { text.substr(0, first), text.substr(first + 1, second - first - 1), text.substr(second + 1) };
-}
-
 // A mode of the display with 32 bits per pixel, as width and height.
 bool PickMode32(std::string *x, std::string *y)
 {
@@ -143,36 +93,7 @@ bool PickMode32(std::string *x, std::string *y)
     return false;
 }
 
-// lines with the first key of each name given a new value, in place.
-std::vector<IniLine> WithValues(std::vector<IniLine> lines, const std::vector<IniLine> &values)
-{
-    for (const IniLine &value : values)
-        for (IniLine &line : lines)
-            if (_stricmp(line.section.c_str(), value.section.c_str()) == 0 &&
-                _stricmp(line.key.c_str(), value.key.c_str()) == 0)
-            {
-                line.value = value.value;
-                break;
-            }
-    return lines;
-}
 
-// The values a window mode and a fullscreen mode are written as.
-std::vector<IniLine> ModeValues(const std::string &windowed, const std::string &fullscreen)
-{
-    std::vector<std::string> w = ModePieces(windowed), f = ModePieces(fullscreen);
-    return { { ClientSection, "WindowedViewportX", w[0] },   { ClientSection, "WindowedViewportY", w[1] },
-             { ClientSection, "WindowedColorBits", w[2] },   { ClientSection, "FullscreenViewportX", f[0] },
-             { ClientSection, "FullscreenViewportY", f[1] }, { ClientSection, "FullscreenColorBits", f[2] } };
-}
-
-void ExpectSameLines(const std::vector<IniLine> &expected, const std::vector<IniLine> &actual)
-{
-    ASSERT_EQ(expected.size(), actual.size());
-    for (size_t i = 0; i < expected.size(); ++i)
-        ASSERT_EQ(expected[i], actual[i]) << "line " << i << ": expected " << Describe(expected[i])
-                                          << ", found " << Describe(actual[i]);
-}
 }
 
 TEST(GameConfigRead, FullscreenSwitchFromTheGamesValue)
@@ -513,16 +434,7 @@ TEST(GameConfigWrite, WithoutGameConfigurationNoneIsCreated)
         EXPECT_TRUE(FileExists(game.PelmarIni())) << detected;
 
         // Nothing but the launcher's file and the language file is in the folder.
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA(game.Path("*").c_str(), &found);
-        ASSERT_NE(INVALID_HANDLE_VALUE, search);
-        do
-        {
-            if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0)
-                names.push_back(found.cFileName);
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
+        std::vector<std::string> names = FoundNames(game.Path("*"));
         EXPECT_EQ(2u, names.size()) << detected << ": " << Joined(names);
     }
 }

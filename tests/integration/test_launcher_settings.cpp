@@ -17,27 +17,20 @@ namespace
 {
 // A program folder of its own, the working directory while it lives, holding the
 // launcher's file with that text unless it is null. No game is detected.
-class SettingsFolder
+class SettingsFolder : public GameHere
 {
 public:
-    explicit SettingsFolder(const char *pelmarIni) : folder_("launcher-settings"), here_(folder_.System())
+    explicit SettingsFolder(const char *pelmarIni) : GameHere("launcher-settings", "", "")
     {
-        ActiveGameIni.clear();
-        ActiveGameExe.clear();
         if (pelmarIni)
             WriteTextFile(PelmarIni(), pelmarIni);
     }
 
-    std::string PelmarIni() const { return folder_.System() + "\\Pelmar.ini"; }
-    std::string GameIni() const { return folder_.System() + "\\UnrealTournament.ini"; }
+    std::string PelmarIni() const { return System() + "\\Pelmar.ini"; }
+    std::string GameIni() const { return System() + "\\UnrealTournament.ini"; }
     std::vector<IniLine> Lines() const { return ParseIni(ReadTextFile(PelmarIni())); }
 
-    std::string Value(const char *key) const
-    {
-        std::vector<IniLine> lines = Lines();
-        const IniLine *line = FindIniKey(lines, "Main", key);
-        return line ? line->value : std::string("<missing>");
-    }
+    std::string Value(const char *key) const { return IniValue(Lines(), "Main", key); }
 
     // A game file of that text, detected as the launcher would have found it.
     void AddGame(const std::string &text) const
@@ -48,23 +41,8 @@ public:
 
     std::string GameValue(const char *section, const char *key) const
     {
-        std::vector<IniLine> lines = ParseIni(ReadTextFile(GameIni()));
-        const IniLine *line = FindIniKey(lines, section, key);
-        return line ? line->value : std::string("<missing>");
+        return IniValue(ParseIni(ReadTextFile(GameIni())), section, key);
     }
-
-private:
-    TempGameFolder folder_;
-    CurrentDirectoryScope here_;
-};
-
-class LoadedDialog : public MainDialog
-{
-public:
-    LoadedDialog() { LoadSettings(Window()); }
-    std::string Field(int control) const { return WindowText(Control(control)); }
-    void SetField(int control, const std::string &text) const { SetDlgItemTextA(Window(), control, text.c_str()); }
-    void MoveTo(int x, int y) const { MoveWindow(Window(), x, y, MainWindowWidth, MainWindowHeight, FALSE); }
 };
 
 std::string WithPosition(const std::string &position)
@@ -276,10 +254,7 @@ TEST(LauncherSettingsWrite, OtherContentOfTheFileStays)
         { "Main", "Extra", "keep me" },    { "Main", "ParamsMap", "new" },
         { "Main", "ParamsGame", "" },      { "Other", "ParamsMap", "not mine" },
     };
-    std::vector<IniLine> lines = folder.Lines();
-    ASSERT_EQ(expected.size(), lines.size());
-    for (size_t i = 0; i < expected.size(); ++i)
-        EXPECT_EQ(expected[i], lines[i]) << Describe(lines[i]);
+    ExpectSameLines(expected, folder.Lines());
 }
 
 TEST(LauncherSettingsUnwritable, ReadOnlyFileStaysAndCloseGoesOn)

@@ -15,7 +15,7 @@
 
 namespace
 {
-// The main window as it stood when it was about to be shown the first time.
+// The main window as it stood when it was first shown.
 struct FirstShow
 {
     HWND window = nullptr;
@@ -24,63 +24,41 @@ struct FirstShow
     std::string gameParams;
     bool fullscreen = false;
     std::string language;
+    LRESULT maps = -1;
 };
-FirstShow *Shown;
-
-LRESULT CALLBACK RecordFirstShow(int code, WPARAM wParam, LPARAM lParam)
-{
-    const CWPSTRUCT *sent = reinterpret_cast<const CWPSTRUCT *>(lParam);
-    if (code == HC_ACTION && Shown && !Shown->window && sent->message == WM_SHOWWINDOW && sent->wParam
-        && GetDlgItem(sent->hwnd, IDC_MAP_LIST))
-    {
-        Shown->window = sent->hwnd;
-        GetWindowRect(sent->hwnd, &Shown->rect);
-        Shown->mapParams = TextOf(GetDlgItem(sent->hwnd, IDC_MAP_PARAMS));
-        Shown->gameParams = TextOf(GetDlgItem(sent->hwnd, IDC_GAME_PARAMS));
-        Shown->fullscreen = SendDlgItemMessageA(sent->hwnd, IDC_FULLSCREEN, BM_GETCHECK, 0, 0) == BST_CHECKED;
-        Shown->language = TextOf(GetDlgItem(sent->hwnd, IDC_LANGUAGE));
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
 
 // A game folder with stored settings, the working directory while it lives, its game
 // detected as at start.
-class StoredSettings
+class StoredSettings : public GameHere
 {
 public:
-    StoredSettings() : folder_("start-order"), here_(folder_.System())
+    StoredSettings() : GameHere("start-order", "Unreal.ini", "")
     {
-        folder_.Write("System\\Pelmar.ini",
-                      "[Main]\r\nHWndPos=210,140\r\nParamsMap=?Difficulty=3\r\nParamsGame=-nosound\r\n");
-        folder_.Write("System\\Unreal.ini",
-                      "[Engine.Engine]\r\nLanguage=det\r\n[WinDrv.WindowsClient]\r\nStartupFullscreen=True\r\n");
-        folder_.Touch("System\\Engine.int");
-        folder_.Touch("System\\Engine.det");
-        folder_.Touch("Maps\\Sample1.unr");
-        ActiveGameIni = "Unreal.ini";
-        ActiveGameExe.clear();
+        Write("System\\Pelmar.ini", "[Main]\r\nHWndPos=210,140\r\nParamsMap=?Difficulty=3\r\nParamsGame=-nosound\r\n");
+        Write("System\\Unreal.ini", "[Engine.Engine]\r\nLanguage=det\r\n[WinDrv.WindowsClient]\r\nStartupFullscreen=True\r\n");
+        Touch("System\\Engine.int");
+        Touch("System\\Engine.det");
+        Touch("Maps\\Sample1.unr");
     }
-    ~StoredSettings() { ActiveGameIni.clear(); }
-    StoredSettings(const StoredSettings &) = delete;
-    StoredSettings &operator=(const StoredSettings &) = delete;
-
-private:
-    TempGameFolder folder_;
-    CurrentDirectoryScope here_;
 };
 
 // Runs the launcher with a quit already waiting, so its loop ends at once and the windows
 // stay for the test to look at; the caller destroys them.
 int RunUntilQuit(int quitCode, FirstShow *shown)
 {
-    Shown = shown;
-    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, RecordFirstShow, nullptr, GetCurrentThreadId());
+    SentMessageHook hook([shown](const CWPRETSTRUCT &sent) {
+        if (shown->window || sent.message != WM_SHOWWINDOW || !sent.wParam || !GetDlgItem(sent.hwnd, IDC_MAP_LIST))
+            return;
+        shown->window = sent.hwnd;
+        shown->rect = WindowRect(sent.hwnd);
+        shown->mapParams = WindowText(GetDlgItem(sent.hwnd, IDC_MAP_PARAMS));
+        shown->gameParams = WindowText(GetDlgItem(sent.hwnd, IDC_GAME_PARAMS));
+        shown->fullscreen = IsChecked(GetDlgItem(sent.hwnd, IDC_FULLSCREEN));
+        shown->language = WindowText(GetDlgItem(sent.hwnd, IDC_LANGUAGE));
+        shown->maps = SendDlgItemMessageA(sent.hwnd, IDC_MAP_LIST, LB_GETCOUNT, 0, 0);
+    });
     PostQuitMessage(quitCode);
-    int exitCode = RunLauncher(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
-    if (hook)
-        UnhookWindowsHookEx(hook);
-    Shown = nullptr;
-    return exitCode;
+    return RunLauncher(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
 }
 
 void DestroyLauncher(HWND window)
@@ -109,6 +87,7 @@ TEST(LauncherStart, FirstShownAtTheStoredPlaceWithTheStoredSettings)
     EXPECT_TRUE(shown.fullscreen);
     EXPECT_EQ("German (DET)", shown.language);
     // The maps come after the show.
+    EXPECT_EQ(0, shown.maps);
     EXPECT_EQ(1, SendDlgItemMessageA(shown.window, IDC_MAP_LIST, LB_GETCOUNT, 0, 0));
     DestroyLauncher(shown.window);
 }

@@ -17,21 +17,7 @@
 
 namespace
 {
-// The real main window from the real template, destroyed again at the end of a test.
-class MainWindowTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        window_ = dialog_.Window();
-        ASSERT_NE(nullptr, window_);
-    }
-    HWND Control(int id) const { return GetDlgItem(window_, id); }
-
-    // Made with the fixture and destroyed with it, its quit message drained.
-    MainDialog dialog_;
-    HWND window_ = nullptr;
-};
+using MainWindowTest = MainDialogTest;
 
 // One row of the window's layout: id, class, text, dialog-unit rectangle, style bits that
 // must be set.
@@ -66,7 +52,7 @@ const ControlRow MainLayout[] = {
 
 TEST_F(MainWindowTest, TemplateGivesCaptionStylesAndSize)
 {
-    EXPECT_EQ("Pelmar", TextOf(window_));
+    EXPECT_EQ("Pelmar", WindowText(window_));
     LONG style = GetWindowLongA(window_, GWL_STYLE);
     EXPECT_EQ(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME,
               style & (WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME));
@@ -210,12 +196,12 @@ TEST_F(MainWindowTest, ControlsAreCreatedInTabOrderAtTheirPlaces)
     for (const ControlRow &row : MainLayout)
     {
         ASSERT_NE(nullptr, child) << "missing control " << row.id;
-        SCOPED_TRACE(row.text[0] ? row.text : ClassOf(child).c_str());
+        SCOPED_TRACE(row.text[0] ? row.text : ClassName(child).c_str());
         EXPECT_EQ(row.id, static_cast<short>(GetDlgCtrlID(child)));
-        EXPECT_STRCASEEQ(row.className, ClassOf(child).c_str());
+        EXPECT_STRCASEEQ(row.className, ClassName(child).c_str());
         if (row.id != IDC_LANGUAGE && row.id != IDC_WINDOW_MODE && row.id != IDC_FULLSCREEN_MODE)
         {
-            EXPECT_EQ(row.text, TextOf(child));
+            EXPECT_EQ(row.text, WindowText(child));
         }
 
         RECT origin = { row.x, row.y, 0, 0 };
@@ -242,31 +228,7 @@ TEST_F(MainWindowTest, ControlsAreCreatedInTabOrderAtTheirPlaces)
 
 TEST_F(MainWindowTest, NoControlOverlapsAnother)
 {
-    // As created (a closed drop-down list is lower than its template), in window pixels;
-    // only the group box holds others.
-    std::vector<std::pair<HWND, RECT>> placed;
-    for (HWND child = GetWindow(window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-    {
-        RECT rect;
-        GetWindowRect(child, &rect);
-        MapWindowPoints(nullptr, window_, reinterpret_cast<POINT *>(&rect), 2);
-        placed.push_back({ child, rect });
-    }
-    HWND group = Control(IDC_PARAMS_GROUP);
-    for (size_t i = 0; i < placed.size(); ++i)
-        for (size_t j = i + 1; j < placed.size(); ++j)
-        {
-            const RECT &first = placed[i].second, &second = placed[j].second;
-            RECT common;
-            if (!IntersectRect(&common, &first, &second))
-                continue;
-            // The group box holds what lies wholly inside it.
-            if ((placed[i].first == group && EqualRect(&common, &second))
-                || (placed[j].first == group && EqualRect(&common, &first)))
-                continue;
-            ADD_FAILURE() << "\"" << TextOf(placed[i].first) << "\" (" << GetDlgCtrlID(placed[i].first)
-                          << ") overlaps \"" << TextOf(placed[j].first) << "\" (" << GetDlgCtrlID(placed[j].first) << ")";
-        }
+    EXPECT_EQ("", Joined(OverlappingControls(window_), "; "));
 }
 
 TEST(AboutTemplate, HeaderAndControls)
@@ -401,6 +363,20 @@ TEST_F(MainWindowTest, EscapeAndUnknownCommandsKeepTheWindow)
     SendMessageA(window_, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     SendMessageA(window_, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     EXPECT_TRUE(IsWindow(window_));
+}
+
+TEST_F(MainWindowTest, AnyCommandOfTheAboutBoxHidesIt)
+{
+    HWND about = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), window_, AboutDialogProc,
+                                    reinterpret_cast<LPARAM>(window_));
+    ASSERT_NE(nullptr, about);
+    ShowWindow(about, SW_SHOW);
+    EnableWindow(window_, FALSE);
+    // Not OK: Escape's IDCANCEL, as a dialog manager sends it.
+    SendMessageA(about, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_FALSE(IsWindowVisible(about));
+    EXPECT_TRUE(IsWindowEnabled(window_));
+    DestroyWindow(about);
 }
 
 TEST(AboutBoxPlacement, CentredAndKeptOnTheScreen)

@@ -19,20 +19,14 @@ namespace
 {
 // A game folder with the stand-in as Unreal.exe and one map, the working directory while it
 // lives, detected as the launcher finds it at start, with the stand-in's two events.
-class StandInGame
+class StandInGame : public GameHere
 {
 public:
-    explicit StandInGame(const char *tag) : folder_(tag), here_(folder_.System())
+    explicit StandInGame(const char *tag) : GameHere(tag, "", "Unreal.exe")
     {
-        folder_.Touch("Maps\\Sample1.unr");
-        copied_ = CopyFileA(StandInExePath().c_str(), (folder_.System() + "\\Unreal.exe").c_str(),
-                            FALSE) != 0;
-        ActiveGameIni.clear();
-        ActiveGameExe = "Unreal.exe";
+        Touch("Maps\\Sample1.unr");
+        copied_ = CopyFileA(StandInExePath().c_str(), (System() + "\\Unreal.exe").c_str(), FALSE) != 0;
     }
-    ~StandInGame() { ActiveGameExe.clear(); }
-    StandInGame(const StandInGame &) = delete;
-    StandInGame &operator=(const StandInGame &) = delete;
 
     bool Ready() const { return copied_ && events_.Ready(); }
     HANDLE Started() const { return events_.Started(); }
@@ -40,8 +34,6 @@ public:
     const StandInEvents &Events() const { return events_; }
 
 private:
-    TempGameFolder folder_;
-    CurrentDirectoryScope here_;
     bool copied_ = false;
     StandInEvents events_;
 };
@@ -72,15 +64,23 @@ long TakeQuitMessage()
 // Once the stand-in has started and holds the foreground, so that a main window brought
 // forward afterwards would show: ends the game, or, given a thread, posts that thread a quit
 // with QuitCode, as a quit that reaches Pelmar while the game runs. Works on a thread of its
-// own, since the test's thread is inside the wait.
+// own, since the test's thread is inside the wait. Join stops it early, and waits for the
+// thread without a limit: each of its waits is bounded, and the object must outlive it.
 class OnceGameInFront
 {
 public:
-    OnceGameInFront(const StandInGame &game, DWORD quitThread = 0) : game_(game), quitThread_(quitThread)
+    OnceGameInFront(const StandInGame &game, DWORD quitThread = 0)
+        : game_(game), quitThread_(quitThread), stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr))
     {
-        thread_ = CreateThread(nullptr, 0, Act, this, 0, nullptr);
+        if (stop_)
+            thread_ = CreateThread(nullptr, 0, Act, this, 0, nullptr);
     }
-    ~OnceGameInFront() { Join(); }
+    ~OnceGameInFront()
+    {
+        Join();
+        if (stop_)
+            CloseHandle(stop_);
+    }
     OnceGameInFront(const OnceGameInFront &) = delete;
     OnceGameInFront &operator=(const OnceGameInFront &) = delete;
 
@@ -89,7 +89,8 @@ public:
     {
         if (!thread_)
             return;
-        WaitForSingleObject(thread_, 20000);
+        SetEvent(stop_);
+        WaitForSingleObject(thread_, INFINITE);
         CloseHandle(thread_);
         thread_ = nullptr;
     }
@@ -100,15 +101,16 @@ private:
     static DWORD WINAPI Act(void *param)
     {
         OnceGameInFront *self = static_cast<OnceGameInFront *>(param);
-        if (WaitForSingleObject(self->game_.Started(), 15000) == WAIT_OBJECT_0)
+        HANDLE startedOrStop[] = { self->game_.Started(), self->stop_ };
+        DWORD woke = WaitForMultipleObjects(2, startedOrStop, FALSE, 15000);
+        if (woke == WAIT_OBJECT_0 + 1)
+            return 0;
+        for (int i = 0; woke == WAIT_OBJECT_0 && i < 250 && !self->inFront_; ++i)
         {
-            for (int i = 0; i < 250 && !self->inFront_; ++i)
-            {
-                HWND window = FindWindowA(StandInWindowClass, nullptr);
-                self->inFront_ = window && GetForegroundWindow() == window;
-                if (!self->inFront_)
-                    Sleep(20);
-            }
+            HWND window = FindWindowA(StandInWindowClass, nullptr);
+            self->inFront_ = window && GetForegroundWindow() == window;
+            if (!self->inFront_ && WaitForSingleObject(self->stop_, 20) == WAIT_OBJECT_0)
+                return 0;
         }
         if (self->quitThread_)
             PostThreadMessageA(self->quitThread_, WM_QUIT, QuitCode, 0);
@@ -119,101 +121,33 @@ private:
 
     const StandInGame &game_;
     DWORD quitThread_;
+    HANDLE stop_;
     bool inFront_ = false;
     HANDLE thread_ = nullptr;
 };
 
-// What the watched window was told, in order, each step as the window stood after it.
-HWND Watched;
-std::vector<std::string> *Steps;
-
-LRESULT CALLBACK RecordStep(int code, WPARAM wParam, LPARAM lParam)
-{
-    const CWPRETSTRUCT *sent = reinterpret_cast<const CWPRETSTRUCT *>(lParam);
-    if (code == HC_ACTION && Steps && sent->hwnd == Watched)
-    {
-        if (sent->message == WM_SETTEXT)
-        {
-            char text[64] = { 0 };
-            GetWindowTextA(sent->hwnd, text, sizeof(text));
-            Steps->push_back(std::string("caption ") + text);
-        }
-        else if (sent->message == WM_ACTIVATE)
-            Steps->push_back(LOWORD(sent->wParam) == WA_INACTIVE ? "deactivated" : "activated");
-        else if (sent->message == WM_ENABLE)
-            Steps->push_back(sent->wParam ? "enabled" : "disabled");
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-// What the missing-executable box showed, read when it had been set up, then closed with OK.
-struct ShownBox
-{
-    bool seen = false;
-    HWND owner = nullptr;
-    HICON icon = nullptr;
-    std::vector<std::string> texts;
-    std::vector<int> buttons;
-};
-ShownBox *Box;
-
-BOOL CALLBACK ReadBoxChild(HWND child, LPARAM)
-{
-    char className[32] = { 0 };
-    GetClassNameA(child, className, sizeof(className));
-    LONG style = GetWindowLongA(child, GWL_STYLE);
-    if (lstrcmpiA(className, "Button") == 0)
-        Box->buttons.push_back(GetDlgCtrlID(child));
-    else if (lstrcmpiA(className, "Static") == 0 && (style & SS_TYPEMASK) == SS_ICON)
-        Box->icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
-    char text[128] = { 0 };
-    GetWindowTextA(child, text, sizeof(text));
-    Box->texts.push_back(text);
-    return TRUE;
-}
-
-LRESULT CALLBACK ReadErrorBox(int code, WPARAM wParam, LPARAM lParam)
-{
-    const CWPRETSTRUCT *sent = reinterpret_cast<const CWPRETSTRUCT *>(lParam);
-    char caption[32] = { 0 };
-    if (code == HC_ACTION && Box && !Box->seen && sent->message == WM_INITDIALOG
-        && GetWindowTextA(sent->hwnd, caption, sizeof(caption)) && lstrcmpA(caption, "Error") == 0)
-    {
-        Box->seen = true;
-        Box->owner = GetWindow(sent->hwnd, GW_OWNER);
-        EnumChildWindows(sent->hwnd, ReadBoxChild, 0);
-        PostMessageA(sent->hwnd, WM_COMMAND, IDOK, 0);
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-// Records the steps of Watched while it lives.
+// Records what the watched window was told, in order, each step as the window stood after it.
 class StepRecorder
 {
 public:
     explicit StepRecorder(HWND window)
+        : hook_([this, window](const CWPRETSTRUCT &sent) {
+              if (sent.hwnd != window)
+                  return;
+              if (sent.message == WM_SETTEXT)
+                  steps_.push_back("caption " + WindowText(window));
+              else if (sent.message == WM_ACTIVATE)
+                  steps_.push_back(LOWORD(sent.wParam) == WA_INACTIVE ? "deactivated" : "activated");
+              else if (sent.message == WM_ENABLE)
+                  steps_.push_back(sent.wParam ? "enabled" : "disabled");
+          })
     {
-        Watched = window;
-        Steps = &steps_;
-        hook_ = SetWindowsHookExA(WH_CALLWNDPROCRET, RecordStep, nullptr, GetCurrentThreadId());
     }
-    ~StepRecorder() { Stop(); }
-    StepRecorder(const StepRecorder &) = delete;
-    StepRecorder &operator=(const StepRecorder &) = delete;
 
-    bool Ready() const { return hook_ != nullptr; }
-    void Stop()
-    {
-        if (hook_)
-            UnhookWindowsHookEx(hook_);
-        hook_ = nullptr;
-        Steps = nullptr;
-    }
+    bool Ready() const { return hook_.Ready(); }
+    void Stop() { hook_.Stop(); }
     const std::vector<std::string> &Recorded() const { return steps_; }
-    bool SawRunningCaption() const
-    {
-        return std::find(steps_.begin(), steps_.end(), "caption Pelmar - [RUNNING: Sample1]") != steps_.end();
-    }
+    bool SawRunningCaption() const { return Contains(steps_, "caption Pelmar - [RUNNING: Sample1]"); }
     // The steps of the window's return after the running caption, in order.
     std::vector<std::string> ReturnSteps() const
     {
@@ -231,7 +165,52 @@ public:
 
 private:
     std::vector<std::string> steps_;
-    HHOOK hook_ = nullptr;
+    SentMessageHook hook_;
+};
+
+// What the message boxes of this thread showed, read when each had been set up, then closed
+// with OK.
+struct ShownBox
+{
+    std::string caption;
+    HWND owner = nullptr;
+    HICON icon = nullptr;
+    std::vector<std::string> texts;
+    std::vector<int> buttons;
+};
+
+BOOL CALLBACK ReadBoxChild(HWND child, LPARAM param)
+{
+    ShownBox *box = reinterpret_cast<ShownBox *>(param);
+    if (ClassName(child) == "Button")
+        box->buttons.push_back(GetDlgCtrlID(child));
+    else if (ClassName(child) == "Static" && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+        box->icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+    box->texts.push_back(WindowText(child));
+    return TRUE;
+}
+
+class BoxCloser
+{
+public:
+    BoxCloser()
+        : hook_([this](const CWPRETSTRUCT &sent) {
+              if (sent.message != WM_INITDIALOG)
+                  return;
+              boxes_.emplace_back();
+              boxes_.back().caption = WindowText(sent.hwnd);
+              boxes_.back().owner = GetWindow(sent.hwnd, GW_OWNER);
+              EnumChildWindows(sent.hwnd, ReadBoxChild, reinterpret_cast<LPARAM>(&boxes_.back()));
+              PostMessageA(sent.hwnd, WM_COMMAND, IDOK, 0);
+          })
+    {
+    }
+    bool Ready() const { return hook_.Ready(); }
+    const std::vector<ShownBox> &Boxes() const { return boxes_; }
+
+private:
+    std::vector<ShownBox> boxes_;
+    SentMessageHook hook_;
 };
 
 // The main window shown in front with Sample1 selected, as a player leaves it before Run.
@@ -246,13 +225,6 @@ bool ShowWithTheMapSelected(const MainDialog &dialog)
     return true;
 }
 
-std::string Joined(const std::vector<std::string> &steps)
-{
-    std::string text;
-    for (const std::string &step : steps)
-        text += (text.empty() ? "" : ", ") + step;
-    return text;
-}
 }
 
 TEST(RunAndWait, ClosesTheGamesProcessHandle)
@@ -343,7 +315,7 @@ TEST(RunSelectedMap, QuitWhileTheGameRunsLeavesCaptionFrontAndStateAlone)
     EXPECT_EQ(static_cast<long>(QuitCode), quit) << "the quit must reach the outer loop";
     EXPECT_TRUE(steps.SawRunningCaption()) << Joined(steps.Recorded());
     EXPECT_TRUE(steps.ReturnSteps().empty()) << "the window came back after the quit: " << Joined(steps.Recorded());
-    EXPECT_EQ("Pelmar - [RUNNING: Sample1]", TextOf(window));
+    EXPECT_EQ("Pelmar - [RUNNING: Sample1]", WindowText(window));
     EXPECT_FALSE(IsWindowEnabled(window));
     EXPECT_NE(window, GetForegroundWindow());
     EXPECT_TRUE(game.Events().EndRunningGame()) << "the game must run on after the quit";
@@ -351,10 +323,7 @@ TEST(RunSelectedMap, QuitWhileTheGameRunsLeavesCaptionFrontAndStateAlone)
 
 TEST(RunSelectedMap, MissingGameShownWithTheErrorIconAndOkAlone)
 {
-    TempGameFolder folder("run-missing");
-    CurrentDirectoryScope here(folder.System());
-    ActiveGameIni.clear();
-    ActiveGameExe = "Unreal.exe";
+    GameHere game("run-missing", "", "Unreal.exe");
     MainDialog dialog;
     HWND window = dialog.Window();
     ASSERT_NE(nullptr, window);
@@ -362,23 +331,31 @@ TEST(RunSelectedMap, MissingGameShownWithTheErrorIconAndOkAlone)
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Sample1"));
     ASSERT_EQ(0, SendMessageA(list, LB_SETCURSEL, 0, 0));
 
-    ShownBox box;
-    Box = &box;
-    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, ReadErrorBox, nullptr, GetCurrentThreadId());
-    ASSERT_NE(nullptr, hook);
+    BoxCloser boxes;
+    ASSERT_TRUE(boxes.Ready());
     RunSelectedMap(window);
-    UnhookWindowsHookEx(hook);
-    Box = nullptr;
-    ActiveGameExe.clear();
-
-    ASSERT_TRUE(box.seen) << "no box captioned Error";
+    ASSERT_EQ(1u, boxes.Boxes().size());
+    const ShownBox &box = boxes.Boxes()[0];
+    ASSERT_EQ("Error", box.caption);
     EXPECT_EQ(window, box.owner);
-    EXPECT_NE(box.texts.end(), std::find(box.texts.begin(), box.texts.end(), "Cannot find Unreal.exe for execution."));
+    EXPECT_TRUE(Contains(box.texts, "Cannot find Unreal.exe for execution."));
     // The system's error icon (a stop sign), not the warning's or the information's.
     ASSERT_NE(nullptr, box.icon) << "the box shows no icon";
     EXPECT_EQ(LoadIconA(nullptr, IDI_HAND), box.icon);
     EXPECT_NE(LoadIconA(nullptr, IDI_EXCLAMATION), box.icon);
     EXPECT_EQ(std::vector<int>{ IDOK }, box.buttons) << "OK must be the box's only button";
-    EXPECT_EQ("Pelmar", TextOf(window));
+    EXPECT_EQ("Pelmar", WindowText(window));
     EXPECT_TRUE(IsWindowEnabled(window));
+}
+
+TEST(RunAndWait, GameTheShellRefusesIsNotWaitedFor)
+{
+    StandInGame game("run-refused");
+    ASSERT_TRUE(game.Ready());
+    game.Write("System\\Broken.exe", "not a program");
+    BoxCloser boxes;   // the shell may say why, in a box of its own
+    ASSERT_TRUE(boxes.Ready());
+    EXPECT_EQ(GameNotStarted, RunAndWait(nullptr, ".\\Broken.exe", "Sample1"));
+    EXPECT_FALSE(game.Events().HasStarted());
+    EXPECT_EQ(-1, TakeQuitMessage());
 }

@@ -1,5 +1,7 @@
 #include "ini_compare.h"
 
+#include <gtest/gtest.h>
+
 #include <string.h>
 
 const std::vector<std::pair<std::string, std::string> > GameOwnedKeys = {
@@ -94,4 +96,46 @@ std::vector<IniLine> WithoutKeys(const std::vector<IniLine> &lines,
 std::string Describe(const IniLine &line)
 {
     return "[" + line.section + "] " + line.key + "=" + line.value;
+}
+
+std::string IniValue(const std::vector<IniLine> &lines, const std::string &section, const std::string &key)
+{
+    const IniLine *line = FindIniKey(lines, section, key);
+    return line ? line->value : std::string("<missing>");
+}
+
+void ExpectSameLines(const std::vector<IniLine> &expected, const std::vector<IniLine> &actual)
+{
+    ASSERT_EQ(expected.size(), actual.size());
+    for (size_t i = 0; i < expected.size(); ++i)
+        ASSERT_EQ(expected[i], actual[i]) << "line " << i << ": expected " << Describe(expected[i])
+                                          << ", found " << Describe(actual[i]);
+}
+
+std::vector<std::string> ModePieces(const std::string &text)
+{
+    std::string::size_type first = text.find('x');
+    std::string::size_type second = text.find('x', first + 1);
+    return { text.substr(0, first), text.substr(first + 1, second - first - 1), text.substr(second + 1) };
+}
+
+std::vector<IniLine> ModeValues(const std::string &windowed, const std::string &fullscreen)
+{
+    const std::string client = "WinDrv.WindowsClient";
+    std::vector<std::string> w = ModePieces(windowed), f = ModePieces(fullscreen);
+    return { { client, "WindowedViewportX", w[0] },   { client, "WindowedViewportY", w[1] },
+             { client, "WindowedColorBits", w[2] },   { client, "FullscreenViewportX", f[0] },
+             { client, "FullscreenViewportY", f[1] }, { client, "FullscreenColorBits", f[2] } };
+}
+
+std::vector<IniLine> WithValues(std::vector<IniLine> lines, const std::vector<IniLine> &values)
+{
+    for (const IniLine &value : values)
+        for (IniLine &line : lines)
+            if (SameName(line.section, value.section) && SameName(line.key, value.key))
+            {
+                line.value = value.value;
+                break;
+            }
+    return lines;
 }

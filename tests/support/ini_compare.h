@@ -32,4 +32,17 @@ std::vector<IniLine> WithoutKeys(const std::vector<IniLine> &lines,
 
 std::string Describe(const IniLine &line);
 
+// FindIniKey's value, or "<missing>".
+std::string IniValue(const std::vector<IniLine> &lines, const std::string &section, const std::string &key);
+
+// Fails the test at the first line that differs.
+void ExpectSameLines(const std::vector<IniLine> &expected, const std::vector<IniLine> &actual);
+
+// A mode text ("1024x768x32") as the three values the game's file holds.
+std::vector<std::string> ModePieces(const std::string &text);
+// The values a window mode and a fullscreen mode are written as.
+std::vector<IniLine> ModeValues(const std::string &windowed, const std::string &fullscreen);
+// lines with the first key of each name given a new value, in place.
+std::vector<IniLine> WithValues(std::vector<IniLine> lines, const std::vector<IniLine> &values);
+
 #endif

@@ -21,7 +21,6 @@ struct WindowSearch
     DWORD process;
     const char *caption;
     bool visibleOnly;
-    HWND exclude;
     HWND found;
 };
 
@@ -30,23 +29,17 @@ BOOL CALLBACK FindProcessWindow(HWND window, LPARAM param)
     WindowSearch *search = reinterpret_cast<WindowSearch *>(param);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner != search->process || window == search->exclude)
+    if (owner != search->process || (search->visibleOnly && !IsWindowVisible(window)))
         return TRUE;
-    if (search->visibleOnly && !IsWindowVisible(window))
-        return TRUE;
-    char className[64] = { 0 };
-    GetClassNameA(window, className, sizeof(className));
-    if (search->caption && WindowText(window) != search->caption)
-        return TRUE;
-    if (!search->caption && strcmp(className, "#32770") != 0)
+    if (search->caption ? WindowText(window) != search->caption : ClassName(window) != "#32770")
         return TRUE;
     search->found = window;
     return FALSE;
 }
 
-HWND FindWindowOf(DWORD process, const char *caption, bool visibleOnly, HWND exclude = nullptr)
+HWND FindWindowOf(DWORD process, const char *caption, bool visibleOnly)
 {
-    WindowSearch search = { process, caption, visibleOnly, exclude, nullptr };
+    WindowSearch search = { process, caption, visibleOnly, nullptr };
     EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -135,6 +128,33 @@ std::string WindowText(HWND window)
     return std::string(text, strnlen(text, sizeof(text)));
 }
 
+std::string ClassName(HWND window)
+{
+    char name[64] = { 0 };
+    GetClassNameA(window, name, sizeof(name));
+    return name;
+}
+
+RECT WindowRect(HWND window)
+{
+    RECT rect = { 0, 0, 0, 0 };
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+static BOOL CALLBACK AddChildText(HWND child, LPARAM texts)
+{
+    reinterpret_cast<std::vector<std::string> *>(texts)->push_back(WindowText(child));
+    return TRUE;
+}
+
+std::vector<std::string> ChildTexts(HWND window)
+{
+    std::vector<std::string> texts;
+    EnumChildWindows(window, AddChildText, reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
 namespace
 {
 // Another process's list texts come through the wide messages: Wine marshals the ANSI
@@ -166,6 +186,14 @@ std::string ComboText(HWND combo, int index)
     return ItemText(combo, CB_GETLBTEXTLEN, CB_GETLBTEXT, index);
 }
 
+std::vector<std::string> ComboTexts(HWND combo)
+{
+    std::vector<std::string> texts;
+    for (int i = 0; i < static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0)); ++i)
+        texts.push_back(ComboText(combo, i));
+    return texts;
+}
+
 std::string ListText(HWND list, int index)
 {
     return ItemText(list, LB_GETTEXTLEN, LB_GETTEXT, index);
@@ -174,6 +202,14 @@ std::string ListText(HWND list, int index)
 int ListCount(HWND list)
 {
     return static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+}
+
+int ListIndexOf(HWND list, const std::string &text)
+{
+    for (int i = 0; i < ListCount(list); ++i)
+        if (ListText(list, i) == text)
+            return i;
+    return -1;
 }
 
 bool IsChecked(HWND button)

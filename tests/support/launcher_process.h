@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 std::string PelmarExePath();
 std::string StandInExePath();
@@ -42,12 +43,18 @@ private:
     HWND main_ = nullptr;
 };
 
-// Reading another process's windows.
+// Reading windows, this process's or another's.
 std::string WindowText(HWND window);
+std::string ClassName(HWND window);
+RECT WindowRect(HWND window);
+// The texts of a window's children: the message of a message box, say.
+std::vector<std::string> ChildTexts(HWND window);
 std::string ComboSelectedText(HWND combo);
 std::string ComboText(HWND combo, int index);
+std::vector<std::string> ComboTexts(HWND combo);   // every entry, in list order
 std::string ListText(HWND list, int index);
 int ListCount(HWND list);
+int ListIndexOf(HWND list, const std::string &text);   // -1 when not listed
 bool IsChecked(HWND button);
 
 // Input delivered to another process's windows.

@@ -1,13 +1,19 @@
 // The launcher's real main window inside an integration test program (which embeds the
 // real resources): created and measured as the launcher does it at start, destroyed at
-// the end of the scope. Header only: only the integration program links the launcher.
+// the end of the scope; and a game folder detected as at start. Header only: only the
+// integration program links the launcher.
 #ifndef PELMAR_MAIN_DIALOG_H
 #define PELMAR_MAIN_DIALOG_H
 
+#include "app/game_detect.h"
 #include "app/globals.h"
+#include "config/game_config.h"
+#include "launcher_process.h"
 #include "resources/resource.h"
+#include "test_support.h"
 #include "ui/main_window.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
@@ -53,61 +59,88 @@ public:
                      reinterpret_cast<LPARAM>(box));
     }
 
-    RECT Rect() const
-    {
-        RECT rect = { 0, 0, 0, 0 };
-        GetWindowRect(window_, &rect);
-        return rect;
-    }
+    RECT Rect() const { return WindowRect(window_); }
 
 private:
     HWND window_ = nullptr;
 };
 
-// A window's class and text, read in this process.
-inline std::string ClassOf(HWND window)
+// The window as the launcher shows it at start, loaded from the working directory.
+class LoadedDialog : public MainDialog
 {
-    char name[64] = { 0 };
-    GetClassNameA(window, name, sizeof(name));
-    return name;
-}
-
-inline std::string TextOf(HWND window)
-{
-    char text[512] = { 0 };
-    GetWindowTextA(window, text, sizeof(text));
-    return text;
-}
-
-// Every entry of a combo box, in list order.
-inline std::vector<std::string> ComboTexts(HWND combo)
-{
-    std::vector<std::string> texts;
-    LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i)
+public:
+    LoadedDialog() { LoadSettings(Window()); }
+    std::string Field(int control) const { return WindowText(Control(control)); }
+    void SetField(int control, const std::string &text) const { SetDlgItemTextA(Window(), control, text.c_str()); }
+    void MoveTo(int x, int y) const { MoveWindow(Window(), x, y, MainWindowWidth, MainWindowHeight, FALSE); }
+    std::string Selected(int control) const { return ComboSelectedText(Control(control)); }
+    bool HasSelection(int control) const { return SendMessageA(Control(control), CB_GETCURSEL, 0, 0) != CB_ERR; }
+    bool Enabled(int control) const { return IsWindowEnabled(Control(control)) != FALSE; }
+    // Selects the entry with exactly that text, as a player's choice leaves the list; false
+    // when there is none.
+    bool Select(int control, const std::string &text) const
     {
-        LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
-        if (length == CB_ERR)
-        {
-            texts.push_back(std::string());
-            continue;
-        }
-        std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
-        SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
-        texts.push_back(text.data());
+        LRESULT index = SendMessageA(Control(control), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                     reinterpret_cast<LPARAM>(text.c_str()));
+        return index != CB_ERR && SendMessageA(Control(control), CB_SETCURSEL, static_cast<WPARAM>(index), 0) == index;
     }
-    return texts;
-}
+};
 
-// Selects the entry with exactly that text, as a player's choice leaves the list; false when
-// there is none.
-inline bool SelectComboEntry(HWND combo, const std::string &text)
+// The real main window for each test of a fixture.
+class MainDialogTest : public ::testing::Test
 {
-    LRESULT index = SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                 reinterpret_cast<LPARAM>(text.c_str()));
-    if (index == CB_ERR)
-        return false;
-    return SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0) == index;
+protected:
+    void SetUp() override { ASSERT_NE(nullptr, window_); }
+    HWND Control(int id) const { return GetDlgItem(window_, id); }
+
+    MainDialog dialog_;
+    HWND window_ = dialog_.Window();
+};
+
+// A game folder, the working directory while it lives, with the game the launcher would
+// have detected in it (names may be empty). The detected game of before comes back at the
+// end of the scope, a failed check or not.
+class GameHere : public TempGameFolder
+{
+public:
+    GameHere(const char *tag, const char *ini, const char *exe)
+        : TempGameFolder(tag), here_(System()), ini_(ActiveGameIni), exe_(ActiveGameExe)
+    {
+        ActiveGameIni = ini;
+        ActiveGameExe = exe;
+    }
+    ~GameHere()
+    {
+        ActiveGameIni = ini_;
+        ActiveGameExe = exe_;
+    }
+
+private:
+    CurrentDirectoryScope here_;
+    std::string ini_, exe_;
+};
+
+// Each pair of the dialog's controls that overlap as created (a closed drop-down list is
+// lower than its template); only the group box may hold others, wholly.
+inline std::vector<std::string> OverlappingControls(HWND dialog)
+{
+    std::vector<HWND> controls;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        controls.push_back(child);
+    std::vector<std::string> overlaps;
+    HWND group = GetDlgItem(dialog, IDC_PARAMS_GROUP);
+    for (size_t i = 0; i < controls.size(); ++i)
+        for (size_t j = i + 1; j < controls.size(); ++j)
+        {
+            RECT first = WindowRect(controls[i]), second = WindowRect(controls[j]), common;
+            if (!IntersectRect(&common, &first, &second) || (controls[i] == group && EqualRect(&common, &second))
+                || (controls[j] == group && EqualRect(&common, &first)))
+                continue;
+            overlaps.push_back("\"" + WindowText(controls[i]) + "\" (" + std::to_string(GetDlgCtrlID(controls[i]))
+                               + ") overlaps \"" + WindowText(controls[j]) + "\" ("
+                               + std::to_string(GetDlgCtrlID(controls[j])) + ")");
+        }
+    return overlaps;
 }
 
 #endif

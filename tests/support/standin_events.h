@@ -34,8 +34,4 @@ private:
     HANDLE quit_;
 };
 
-// This process's open handles, counted in the system's handle table (Wine's
-// GetProcessHandleCount answers 0 whatever is open); -1 when it cannot be read.
-long OpenHandleCount();
-
 #endif

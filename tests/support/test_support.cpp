@@ -1,6 +1,8 @@
 #include "test_support.h"
 
 #include <cstdio>
+#include <cstring>
+#include <utility>
 #include <vector>
 
 std::string MakeTempFolder(const char *tag)
@@ -21,27 +23,34 @@ std::string MakeTempFolder(const char *tag)
     }
 }
 
+std::vector<std::string> FoundNames(const std::string &pattern)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0)
+            names.push_back(found.cFileName);
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
 void RemoveTree(const std::string &path)
 {
     if (path.empty())
         return;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE)
+    for (const std::string &name : FoundNames(path + "\\*"))
     {
-        do
-        {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string child = path + "\\" + name;
-            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else
-                DeleteFileA(child.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
+        const std::string child = path + "\\" + name;
+        const bool folder = IsFolder(child);
+        SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (folder)
+            RemoveTree(child);
+        else
+            DeleteFileA(child.c_str());
     }
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     RemoveDirectoryA(path.c_str());
@@ -127,6 +136,46 @@ bool WaitUntil(const std::function<bool()> &done, DWORD timeoutMs)
     }
 }
 
+bool Contains(const std::vector<std::string> &texts, const std::string &text)
+{
+    for (const std::string &each : texts)
+        if (each == text)
+            return true;
+    return false;
+}
+
+std::string Joined(const std::vector<std::string> &texts, const char *between)
+{
+    std::string all;
+    for (const std::string &text : texts)
+        all += (all.empty() ? "" : between) + text;
+    return all;
+}
+
+static SentMessageHook *ActiveHook;
+
+SentMessageHook::SentMessageHook(std::function<void(const CWPRETSTRUCT &)> see) : see_(std::move(see))
+{
+    ActiveHook = this;
+    hook_ = SetWindowsHookExA(WH_CALLWNDPROCRET, Called, nullptr, GetCurrentThreadId());
+}
+
+void SentMessageHook::Stop()
+{
+    if (hook_)
+        UnhookWindowsHookEx(hook_);
+    hook_ = nullptr;
+    if (ActiveHook == this)
+        ActiveHook = nullptr;
+}
+
+LRESULT CALLBACK SentMessageHook::Called(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION && ActiveHook)
+        ActiveHook->see_(*reinterpret_cast<const CWPRETSTRUCT *>(lParam));
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 CurrentDirectoryScope::CurrentDirectoryScope(const std::string &path)
 {
     char current[MAX_PATH];
@@ -165,4 +214,64 @@ void TempGameFolder::Touch(const std::string &relative) const
 void TempGameFolder::Write(const std::string &relative, const std::string &content) const
 {
     WriteTextFile(root_ + "\\" + relative, content);
+}
+
+namespace
+{
+struct HandleEntry
+{
+    void *object;
+    ULONG_PTR process;
+    ULONG_PTR handle;
+    ULONG access;
+    USHORT creatorBackTrace;
+    USHORT type;
+    ULONG attributes;
+    ULONG reserved;
+};
+struct HandleTable
+{
+    ULONG_PTR count;
+    ULONG_PTR reserved;
+    HandleEntry entries[1];
+};
+typedef LONG(NTAPI *QuerySystemInformation)(ULONG, void *, ULONG, ULONG *);
+const ULONG SystemExtendedHandleInformation = 64;
+const LONG InfoLengthMismatch = static_cast<LONG>(0xC0000004);
+}
+
+long OpenHandleCount()
+{
+    QuerySystemInformation query = reinterpret_cast<QuerySystemInformation>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    if (!query)
+        return -1;
+    std::vector<char> buffer(1 << 20);
+    ULONG needed = 0;
+    LONG status;
+    while ((status = query(SystemExtendedHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
+                           &needed)) == InfoLengthMismatch
+           && buffer.size() < (1u << 28))
+        buffer.resize(buffer.size() * 2);
+    if (status != 0)
+        return -1;
+    const HandleTable *table = reinterpret_cast<const HandleTable *>(buffer.data());
+    long count = 0;
+    for (ULONG_PTR i = 0; i < table->count; ++i)
+        if (table->entries[i].process == GetCurrentProcessId())
+            ++count;
+    return count;
+}
+
+SIZE_T HeapBytesInUse()
+{
+    HANDLE heap = GetProcessHeap();
+    PROCESS_HEAP_ENTRY entry = {};
+    SIZE_T total = 0;
+    HeapLock(heap);
+    while (HeapWalk(heap, &entry))
+        if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
+            total += entry.cbData;
+    HeapUnlock(heap);
+    return total;
 }

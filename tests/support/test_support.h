@@ -6,10 +6,13 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // A new empty folder under the temporary folder, without a trailing backslash.
 std::string MakeTempFolder(const char *tag);
 void RemoveTree(const std::string &path);
+// The names the platform's search finds under pattern, "." and ".." left out.
+std::vector<std::string> FoundNames(const std::string &pattern);
 void MakeFolder(const std::string &path);
 
 void WriteTextFile(const std::string &path, const std::string &content);
@@ -27,6 +30,34 @@ std::string FixturePath(const char *name);
 bool WaitUntil(const std::function<bool()> &done, DWORD timeoutMs = 10000);
 // Dispatches this thread's queued messages.
 void PumpMessages();
+
+bool Contains(const std::vector<std::string> &texts, const std::string &text);
+std::string Joined(const std::vector<std::string> &texts, const char *between = ", ");
+
+// This process's open handles, counted in the system's handle table (Wine's
+// GetProcessHandleCount answers 0 whatever is open); -1 when it cannot be read.
+long OpenHandleCount();
+// Bytes of the process heap's blocks in use.
+SIZE_T HeapBytesInUse();
+
+// Hands see every message sent to this thread's windows, once handled, while it lives.
+// One at a time: the hook procedure finds it through a static pointer.
+class SentMessageHook
+{
+public:
+    explicit SentMessageHook(std::function<void(const CWPRETSTRUCT &)> see);
+    ~SentMessageHook() { Stop(); }
+    SentMessageHook(const SentMessageHook &) = delete;
+    SentMessageHook &operator=(const SentMessageHook &) = delete;
+
+    bool Ready() const { return hook_ != nullptr; }
+    void Stop();
+
+private:
+    static LRESULT CALLBACK Called(int code, WPARAM wParam, LPARAM lParam);
+    std::function<void(const CWPRETSTRUCT &)> see_;
+    HHOOK hook_ = nullptr;
+};
 
 // Working directory for one scope.
 class CurrentDirectoryScope

@@ -1,4 +1,5 @@
 #include "launch/command_line.h"
+#include "../fuzz/fuzz_support.h"   // GuardedStorage
 
 #include <gtest/gtest.h>
 
@@ -28,14 +29,12 @@ struct Composed
 Composed ComposeInto(size_t size, const std::string &map, const std::string &mapParams,
                      const std::string &gameParams)
 {
-    std::vector<char> storage(size + 16, Guard);
+    GuardedStorage storage(size, Guard);
     Composed result;
-    result.fits = ComposeCommandLine(storage.data(), size, map.c_str(), mapParams.c_str(),
+    result.fits = ComposeCommandLine(storage.Data(), size, map.c_str(), mapParams.c_str(),
                                      gameParams.c_str());
-    result.text = size ? std::string(storage.data(), strnlen(storage.data(), size)) : std::string();
-    result.guardIntact = true;
-    for (size_t i = size; i < storage.size(); ++i)
-        result.guardIntact = result.guardIntact && storage[i] == Guard;
+    result.text = size ? std::string(storage.Data(), strnlen(storage.Data(), size)) : std::string();
+    result.guardIntact = storage.GuardIntact();
     return result;
 }
 
@@ -78,12 +77,10 @@ TEST(MarkerPrefix, OnlyAMarkerAfterTheStartGetsOneInFront)
 TEST(MarkerPrefix, LongestFieldKeepsAllItsCharacters)
 {
     std::string field = "a" + std::string(ParamTextSize - 3, '-');   // 254 characters
-    char out[ParamTextSize + 8];
-    memset(out, Guard, sizeof(out));
-    PrefixMarker(out, ParamTextSize, field.c_str(), '-');
-    EXPECT_EQ("-" + field, out);
-    for (size_t i = ParamTextSize; i < sizeof(out); ++i)
-        ASSERT_EQ(Guard, out[i]) << "byte " << i;
+    GuardedStorage out(ParamTextSize, Guard);
+    PrefixMarker(out.Data(), ParamTextSize, field.c_str(), '-');
+    EXPECT_EQ("-" + field, out.Data());
+    EXPECT_TRUE(out.GuardIntact());
 
     char none = Guard;
     PrefixMarker(&none, 0, "a-b", '-');
@@ -178,15 +175,14 @@ TEST(RunningCaption, AnyStorageSizeStaysInside)
         for (size_t size = 0; size <= 48; ++size)
         {
             SCOPED_TRACE(name + " in " + std::to_string(size));
-            std::vector<char> storage(size + 16, Guard);
-            FormatRunningCaption(storage.data(), size, name.c_str());
-            for (size_t i = size; i < storage.size(); ++i)
-                ASSERT_EQ(Guard, storage[i]) << "byte " << i;
+            GuardedStorage storage(size, Guard);
+            FormatRunningCaption(storage.Data(), size, name.c_str());
+            ASSERT_TRUE(storage.GuardIntact());
             if (size == 0)
                 continue;
-            size_t length = strnlen(storage.data(), size);
+            size_t length = strnlen(storage.Data(), size);
             ASSERT_LT(length, size);
-            std::string caption(storage.data(), length);
+            std::string caption(storage.Data(), length);
             if (whole.size() < size)
                 EXPECT_EQ(whole, caption);
             else

@@ -1,4 +1,5 @@
 #include "config/settings_text.h"
+#include "../fuzz/fuzz_support.h"   // GuardedStorage
 
 #include <gtest/gtest.h>
 
@@ -10,21 +11,6 @@
 namespace
 {
 typedef std::array<unsigned long, 3> Mode;
-
-// Formats into storage with guard bytes behind it, so a write past the given size shows.
-struct GuardedText
-{
-    char bytes[ModeTextSize + 8];
-
-    GuardedText() { memset(bytes, '#', sizeof(bytes)); }
-    bool GuardIntact() const
-    {
-        for (size_t i = ModeTextSize; i < sizeof(bytes); ++i)
-            if (bytes[i] != '#')
-                return false;
-        return true;
-    }
-};
 }
 
 TEST(ModeListTexts, CollapsesOnlyNeighbouringRepeats)
@@ -70,13 +56,13 @@ TEST(ModeListTexts, ShowsTheSystemsNumbersUnsigned)
 
 TEST(FormatModeText, FitsOrWritesNothing)
 {
-    GuardedText out;
-    EXPECT_TRUE(FormatModeText(out.bytes, ModeTextSize, 1024, 768, 32));
-    EXPECT_STREQ("1024x768x32", out.bytes);
+    GuardedStorage out(ModeTextSize, '#');
+    EXPECT_TRUE(FormatModeText(out.Data(), ModeTextSize, 1024, 768, 32));
+    EXPECT_STREQ("1024x768x32", out.Data());
 
-    GuardedText longer;
-    EXPECT_FALSE(FormatModeText(longer.bytes, ModeTextSize, 4000000000ul, 4000000000ul, 4000000000ul));
-    EXPECT_STREQ("", longer.bytes);
+    GuardedStorage longer(ModeTextSize, '#');
+    EXPECT_FALSE(FormatModeText(longer.Data(), ModeTextSize, 4000000000ul, 4000000000ul, 4000000000ul));
+    EXPECT_STREQ("", longer.Data());
     EXPECT_TRUE(longer.GuardIntact());
 
     char one = 'q';
@@ -114,25 +100,25 @@ TEST(FormatSelectionText, EmptyValuesStayEmpty)
 TEST(FormatSelectionText, OverLongTextSelectsNothingAndStaysInStorage)
 {
     // 19 characters are the most that fit.
-    GuardedText fits;
-    EXPECT_TRUE(FormatSelectionText(fits.bytes, ModeTextSize, "123456789", "1234567", "0"));
-    EXPECT_STREQ("123456789x1234567x0", fits.bytes);
+    GuardedStorage fits(ModeTextSize, '#');
+    EXPECT_TRUE(FormatSelectionText(fits.Data(), ModeTextSize, "123456789", "1234567", "0"));
+    EXPECT_STREQ("123456789x1234567x0", fits.Data());
     EXPECT_TRUE(fits.GuardIntact());
 
-    GuardedText over;
-    EXPECT_FALSE(FormatSelectionText(over.bytes, ModeTextSize, "1234567890", "1234567", "0"));
-    EXPECT_STREQ("", over.bytes);
+    GuardedStorage over(ModeTextSize, '#');
+    EXPECT_FALSE(FormatSelectionText(over.Data(), ModeTextSize, "1234567890", "1234567", "0"));
+    EXPECT_STREQ("", over.Data());
     EXPECT_TRUE(over.GuardIntact());
 
     // Values as long as a profile read can give.
     std::string huge(2047, '9');
-    GuardedText hugeOut;
-    EXPECT_FALSE(FormatSelectionText(hugeOut.bytes, ModeTextSize, huge, huge, huge));
-    EXPECT_STREQ("", hugeOut.bytes);
+    GuardedStorage hugeOut(ModeTextSize, '#');
+    EXPECT_FALSE(FormatSelectionText(hugeOut.Data(), ModeTextSize, huge, huge, huge));
+    EXPECT_STREQ("", hugeOut.Data());
     EXPECT_TRUE(hugeOut.GuardIntact());
 
-    GuardedText hugeDepth;
-    EXPECT_FALSE(FormatSelectionText(hugeDepth.bytes, ModeTextSize, "640", "480", huge));
+    GuardedStorage hugeDepth(ModeTextSize, '#');
+    EXPECT_FALSE(FormatSelectionText(hugeDepth.Data(), ModeTextSize, "640", "480", huge));
     EXPECT_TRUE(hugeDepth.GuardIntact());
 
     char one = 'q';
