@@ -92,7 +92,8 @@ std::string LanguageCodeFromEntry(const std::string &text)
 int PositionPiece(const std::string &value, int n)
 {
     /* atoi's rules, but saturating: a hand-edited huge number must not overflow. */
-    long position = strtol(NthToken(value, ",", n).c_str(), nullptr, 10);
+    /* long long: a Windows long is no wider than int, so it would saturate at LONG_MAX. */
+    long long position = strtoll(NthToken(value, ",", n).c_str(), nullptr, 10);
     if (position < 0)
         return 0;
     return position > INT_MAX ? INT_MAX : static_cast<int>(position);

@@ -14,16 +14,15 @@ pelmar_build_arch
 demo="$PELMAR_ARCH_BUILD/demo/System"
 echo "The demo shows the $PELMAR_ARCH build ($demo/Pelmar.exe): $PELMAR_ARCH_REASON."
 
+trap pelmar_stop EXIT
 if [ -n "${DISPLAY:-}" ]; then
     pelmar_start_wine
-    trap pelmar_stop EXIT
     cd "$demo"
     pelmar_wine Pelmar.exe
     exit 0
 fi
 
 pelmar_start_display
-trap pelmar_stop EXIT
 pelmar_start_desktop_wine 1024x768
 shot="$PELMAR_BUILD/demo-screenshot.png"
 rm -f "$shot"

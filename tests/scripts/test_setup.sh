@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# The set-up's answers to a bad package mirror, with stand-ins for apt-get, apt-cache,
+# dpkg and dpkg-query on the PATH (no network, nothing installed), and a prefix's dangling
+# font link made anew under set -e.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+mkdir "$tmp/bin"
+cat >"$tmp/bin/apt-get" <<'STANDIN'
+#!/bin/sh
+echo "$*" >>"$STANDIN/log"
+case "$*" in
+    *update*) exit "$(cat "$STANDIN/update_rc")" ;;
+    *" -s "*) case "$*" in *wine32:i386*) [ -e "$STANDIN/no_i386" ] &&
+                  { echo "wine32:i386 : Depends: libwine:i386 but it is not installable"; exit 100; } ;; esac ;;
+    *) [ -e "$STANDIN/install_fails" ] && exit 100
+       for pkg in "$@"; do case "$pkg" in -*|install) ;; *) echo "$pkg" >>"$STANDIN/installed" ;; esac; done ;;
+esac
+exit 0
+STANDIN
+printf '#!/bin/sh\ngrep -qx "$3" "$STANDIN/installed" && printf "install ok installed"\n' >"$tmp/bin/dpkg-query"
+printf '#!/bin/sh\necho "  Depends: clang-99"\n' >"$tmp/bin/apt-cache"
+printf '#!/bin/sh\nexec "$@"\n' >"$tmp/bin/sudo"
+printf '#!/bin/sh\necho "dpkg $*" >>"$STANDIN/log"\n' >"$tmp/bin/dpkg"
+chmod +x "$tmp/bin"/*
+
+# Runs the set-up on a machine that runs 32-bit code, PELMAR_ARCH as given (empty: let it
+# choose); prints what it did and whether it said the given words.
+setup() {
+    local arch="$1" words="$2" update_rc="$3" flags="$4" out status
+    export STANDIN="$tmp/state"
+    rm -rf "$STANDIN" && mkdir "$STANDIN" && touch "$STANDIN/installed" "$STANDIN/log"
+    echo "$update_rc" >"$STANDIN/update_rc"
+    for flag in $flags; do touch "$STANDIN/$flag"; done
+    out=$(env -u PELMAR_ARCH ${arch:+PELMAR_ARCH=$arch} PATH="$tmp/bin:$PATH" PELMAR_BUILD="$tmp/build" PELMAR_APT_PAUSE=0 PELMAR_OTHER_WINE=0 \
+          bash -c 'source "$1/scripts/common.sh"
+                   pelmar_runs_i386() { return 0; }
+                   pelmar_choose_arch
+                   PELMAR_CHECKS=1 pelmar_setup
+                   echo "arch=$PELMAR_ARCH"' _ "$root" 2>&1)
+    status=$?
+    echo "status=$status updates=$(grep -c '^update' "$STANDIN/log")" \
+         "$(grep -o 'arch=.*' <<<"$out" || echo arch=none)" \
+         "wine32=$(grep -cx 'wine32:i386' "$STANDIN/installed") wine64=$(grep -cx wine64 "$STANDIN/installed")" \
+         "said=$(grep -qF "$words" <<<"$out" && echo yes || echo no)"
+}
+
+passed=0 failed=0
+check() {
+    local name="$1" want="$2" got="$3"
+    if [ "$got" = "$want" ]; then passed=$((passed + 1))
+    else failed=$((failed + 1)); echo "FAILED $name: got '$got', want '$want'" >&2; fi
+}
+
+check "good mirror: the 32-bit Wine is installed" \
+    "status=0 updates=1 arch=i686 wine32=1 wine64=0 said=no" \
+    "$(setup "" "cannot install" 0 "")"
+check "index half-synced, 32-bit Wine not installable: retried, then the x86_64 twin, loudly" \
+    "status=0 updates=3 arch=x86_64 wine32=0 wine64=1 said=yes" \
+    "$(setup "" "This machine runs 32-bit code, but apt cannot install the 32-bit Wine" 100 no_i386)"
+check "PELMAR_ARCH=i686 insists: stops and names the way out" \
+    "status=2 updates=3 arch=none wine32=0 wine64=0 said=yes" \
+    "$(setup i686 "or use PELMAR_ARCH=x86_64, which needs no i386 package" 100 no_i386)"
+check "install fails: stops and says to wait for the mirror" \
+    "status=1 updates=1 arch=none wine32=0 wine64=0 said=yes" \
+    "$(setup x86_64 "wait a while for the mirror and run again" 0 install_fails)"
+
+fonts="$tmp/prefix/drive_c/windows/Fonts"
+mkdir -p "$fonts" && ln -s /nowhere/tahoma.ttf "$fonts/tahoma.ttf"
+check "a dangling font link is made anew" "/usr/share/wine/fonts/tahoma.ttf" \
+    "$(bash -c 'source "$1/scripts/common.sh"; pelmar_link_wine_fonts "$2" 2>/dev/null
+               readlink "$2/drive_c/windows/Fonts/tahoma.ttf"' _ "$root" "$tmp/prefix")"
+
+echo "setup: $passed passed, $failed failed"
+[ "$failed" = 0 ]
