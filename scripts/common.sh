@@ -169,6 +169,21 @@ pelmar_check_wine32_installable() {
     pelmar_use_arch
 }
 
+# For commands that install nothing (dev-test.sh): where 32-bit code runs but wine32 is not
+# installed (the set-up fell back to the twin), test the twin too, or stop when PELMAR_ARCH=i686
+# insists.
+pelmar_use_installed_wine() {
+    [ "$PELMAR_ARCH" = i686 ] || return 0
+    pelmar_installed wine32:i386 && return 0
+    if [ "$PELMAR_ARCH_FORCED" = 1 ]; then
+        echo "PELMAR_ARCH=i686 asks for the 32-bit Windows programs, but the 32-bit Wine (wine32:i386) is not installed: bash scripts/test.sh installs it." >&2
+        exit 2
+    fi
+    PELMAR_ARCH=x86_64
+    PELMAR_ARCH_REASON="this machine runs 32-bit x86 code, but the 32-bit Wine (wine32:i386) is not installed; the x86_64 twin runs under wine64"
+    pelmar_use_arch
+}
+
 pelmar_setup() {
     local missing
     PELMAR_SUDO=""

@@ -12,6 +12,7 @@ fi
 : "${PELMAR_OTHER_WINE:=0}"
 export PELMAR_BUILD
 pelmar_choose_arch
+pelmar_use_installed_wine
 echo "Windows tests run as $PELMAR_ARCH: $PELMAR_ARCH_REASON."
 if [ "$PELMAR_ARCH" = i686 ]; then pelmar_build; else pelmar_build_arch; fi
 rm -f "$PELMAR_ARCH_BUILD"/ctest-*.summary

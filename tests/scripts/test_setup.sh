@@ -66,6 +66,20 @@ check "install fails: stops and says to wait for the mirror" \
     "status=1 updates=1 arch=none wine32=0 wine64=0 said=yes" \
     "$(setup x86_64 "wait a while for the mirror and run again" 0 install_fails)"
 
+# dev-test.sh installs nothing: with wine32 not installed it takes the twin, or stops when
+# PELMAR_ARCH=i686 insists.
+arch_without_setup() {
+    local out
+    export STANDIN="$tmp/state"
+    mkdir -p "$STANDIN" && : >"$STANDIN/installed"
+    out=$(env -u PELMAR_ARCH ${1:+PELMAR_ARCH=$1} PATH="$tmp/bin:$PATH" PELMAR_BUILD="$tmp/build" \
+          bash -c 'source "$1/scripts/common.sh"; pelmar_runs_i386() { return 0; }
+                   pelmar_choose_arch; pelmar_use_installed_wine; echo "$PELMAR_ARCH"' _ "$root" 2>/dev/null)
+    echo "status=$? $out"
+}
+check "no wine32 and nothing installed: the twin, or a stop when i686 insists" \
+    "status=0 x86_64, status=2 " "$(arch_without_setup ""), $(arch_without_setup i686)"
+
 fonts="$tmp/prefix/drive_c/windows/Fonts"
 mkdir -p "$fonts" && ln -s /nowhere/tahoma.ttf "$fonts/tahoma.ttf"
 check "a dangling font link is made anew" "/usr/share/wine/fonts/tahoma.ttf" \
