@@ -448,15 +448,25 @@ pelmar_start_test_wines() {
     done
 }
 
+# wine reg add in the current prefix; Wine's words are shown only when it fails.
+pelmar_reg_add() {
+    local out
+    if ! out=$(pelmar_wine reg add "$@" /f 2>&1 </dev/null); then
+        echo "$out" >&2
+        echo "wine reg add $1 failed in $WINEPREFIX, saying what is above." >&2
+        return 1
+    fi
+}
+
 # A prefix of its own whose programs all run in Wine's virtual desktop of the given size,
 # which draws window frames (there is no window manager on a virtual display). Programs
 # started with plain wine there still return their exit codes, unlike "explorer /desktop".
 pelmar_start_desktop_wine() {
     local dpi="${PELMAR_DEMO_DPI:-96}"
     pelmar_make_prefix "$PELMAR_ARCH_BUILD/wineprefix-desktop-$(pelmar_codename)"
-    pelmar_wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Pelmar /f >/dev/null 2>&1 </dev/null
-    pelmar_wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Pelmar /d "$1" /f >/dev/null 2>&1 </dev/null
-    pelmar_wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 </dev/null
+    pelmar_reg_add 'HKCU\Software\Wine\Explorer' /v Desktop /d Pelmar || return 1
+    pelmar_reg_add 'HKCU\Software\Wine\Explorer\Desktops' /v Pelmar /d "$1" || return 1
+    pelmar_reg_add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" || return 1
     # The scale is read once per program, the desktop's own included: saved, then started anew.
     pelmar_wineserver -w
     pelmar_boot_wineserver "$WINEPREFIX"
