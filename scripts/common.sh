@@ -410,6 +410,20 @@ pelmar_link_wine_fonts() {
     done
 }
 
+# wine reg add in WINEPREFIX; its words are shown only when it fails. reg writes its errors to
+# standard output: into a file, which Wine's services cannot hold open as they could a pipe.
+pelmar_reg_add() {
+    local log status=0
+    log=$(mktemp)
+    pelmar_wine reg add "$@" /f </dev/null >"$log" 2>&1 || status=$?
+    if [ "$status" != 0 ]; then
+        cat "$log" >&2
+        echo "wine reg add $1 failed in the Wine prefix $WINEPREFIX, saying what is above." >&2
+    fi
+    rm -f "$log"
+    return "$status"
+}
+
 # The test prefix and a copy of it for each scale of the DPI list, its LogPixels set, each
 # with a persistent wineserver; pelmar_stop ends them. The copies are made while no
 # wineserver runs on the test prefix, and Wine's fonts are linked in each.
@@ -427,15 +441,11 @@ pelmar_start_test_wines() {
             PELMAR_USED_PREFIXES+=("$prefix.new")
             # Read once per process at its start: set with no program of the prefix running,
             # and saved (wineserver -w) before the copy takes its name.
-            # reg writes its errors to standard output: into a file, which Wine's services
-            # cannot hold open as they could a pipe.
-            if ! WINEPREFIX="$prefix.new" pelmar_wine reg add 'HKCU\Control Panel\Desktop' \
-                    /v LogPixels /t REG_DWORD /d "$dpi" /f </dev/null >"$prefix.log" 2>&1; then
-                cat "$prefix.log" >&2
-                echo "Could not set ${dpi} DPI in the Wine prefix $prefix.new: wine reg add failed, saying what is above." >&2
+            if ! WINEPREFIX="$prefix.new" pelmar_reg_add 'HKCU\Control Panel\Desktop' \
+                    /v LogPixels /t REG_DWORD /d "$dpi"; then
+                echo "Could not set ${dpi} DPI in the Wine prefix $prefix.new." >&2
                 return 1
             fi
-            rm -f "$prefix.log"
             WINEPREFIX="$prefix.new" pelmar_wineserver -w
             mv "$prefix.new" "$prefix"
         fi
@@ -446,16 +456,6 @@ pelmar_start_test_wines() {
     for dpi in "${PELMAR_TEST_DPIS[@]}"; do
         pelmar_boot_wineserver "$main$PELMAR_SETTING_PELMAR_DPI_PREFIX_SUFFIX$dpi"
     done
-}
-
-# wine reg add in the current prefix; Wine's words are shown only when it fails.
-pelmar_reg_add() {
-    local out
-    if ! out=$(pelmar_wine reg add "$@" /f 2>&1 </dev/null); then
-        echo "$out" >&2
-        echo "wine reg add $1 failed in $WINEPREFIX, saying what is above." >&2
-        return 1
-    fi
 }
 
 # A prefix of its own whose programs all run in Wine's virtual desktop of the given size,
