@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws Pelmar's icon (32x32, 256 colours) and map bitmaps (16x16, and 24x24 and 32x32
-for 144 and 192 DPI; 24 bpp, magenta background) into resources/. Run it again after changing a picture; the outputs are kept
-in the repo so that a build needs no Python."""
+for 144 and 192 DPI; 24 bpp, magenta background) into resources/. Run it again after
+changing a picture; the outputs are kept in the repo so that a build needs no Python."""
 import math
 import os
 import struct

@@ -147,8 +147,8 @@ bool Contains(const std::vector<std::string> &texts, const std::string &text)
 std::string Joined(const std::vector<std::string> &texts, const char *between)
 {
     std::string all;
-    for (const std::string &text : texts)
-        all += (all.empty() ? "" : between) + text;
+    for (size_t i = 0; i < texts.size(); ++i)
+        all += (i ? between : "") + texts[i];
     return all;
 }
 
