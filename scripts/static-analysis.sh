@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # cppcheck and clang-tidy over the program's sources (app, ui, config, launch), read as the
-# 32-bit Windows build sees them. Exits non-zero on any finding of either tool.
-# Configuration: .clang-tidy and tools/cppcheck-suppressions.txt, plus inline suppressions.
-# Needs (Debian): cppcheck clang clang-tidy g++-mingw-w64-i686-posix; installs nothing itself.
+# 32-bit Windows build sees them, and shellcheck over every shell file of the project.
+# Exits non-zero on any finding of any of them. Configuration: .clang-tidy,
+# tools/cppcheck-suppressions.txt and inline suppressions, each with its reason.
+# Needs (Debian): cppcheck clang clang-tidy g++-mingw-w64-i686-posix shellcheck; installs
+# nothing itself.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -16,6 +18,7 @@ fail() {
 
 command -v cppcheck >/dev/null || fail "cppcheck not found (Debian package: cppcheck)"
 command -v clang-tidy >/dev/null || fail "clang-tidy not found (Debian package: clang-tidy)"
+command -v shellcheck >/dev/null || fail "shellcheck not found (Debian package: shellcheck)"
 mingw_gxx=$(command -v i686-w64-mingw32-g++-posix || command -v i686-w64-mingw32-g++ || true)
 [ -n "$mingw_gxx" ] || fail "no i686 mingw g++ for the Windows headers (Debian package: g++-mingw-w64-i686-posix)"
 
@@ -59,6 +62,14 @@ tidy_output=$(nice clang-tidy --quiet "${sources[@]}" -- "${tidy_args[@]}" 2>&1)
 # Only the findings: not the counts of what the configuration filtered out.
 grep -v -E '^[0-9]+ warnings? (and [0-9]+ errors? )?generated\.$' <<<"$tidy_output" || true
 [ $tidy_status -eq 0 ] || status=1
+
+# Every file that runs under a shell: by its ending, or by its first line.
+mapfile -t shell_files < <(find . -path ./.git -prune -o -path './build*' -prune -o -type f -print |
+    while read -r file; do
+        case "$file" in *.sh) echo "$file" ;; *) head -c 64 "$file" | grep -qE '^#!.*\b(ba)?sh\b' && echo "$file" ;; esac
+    done | sort)
+echo "== shellcheck (${#shell_files[@]} files)"
+shellcheck -x "${shell_files[@]}" || status=1
 
 if [ $status -ne 0 ]; then
     echo "static-analysis.sh: findings above" >&2

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The set-up's answers to a bad package mirror, with stand-ins for apt-get, apt-cache,
-# dpkg and dpkg-query on the PATH (no network, nothing installed), and a prefix's dangling
-# font link made anew under set -e.
+# dpkg and dpkg-query on the PATH (no network, nothing installed); a prefix's dangling font
+# link made anew; a display that cannot start; which build each Wine runs.
+# shellcheck disable=SC2016 # the stand-ins and the bash -c bodies expand when they run
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 tmp=$(mktemp -d)
@@ -34,7 +35,7 @@ setup() {
     echo "$update_rc" >"$STANDIN/update_rc"
     for flag in $flags; do touch "$STANDIN/$flag"; done
     out=$(env -u PELMAR_ARCH ${arch:+PELMAR_ARCH=$arch} PATH="$tmp/bin:$PATH" PELMAR_BUILD="$tmp/build" PELMAR_APT_PAUSE=0 PELMAR_OTHER_WINE=0 \
-          bash -c 'source "$1/scripts/common.sh"
+          bash -c 'source "$1/scripts/lib/env.sh"; pelmar_init arch packages
                    pelmar_runs_i386() { return 0; }
                    pelmar_choose_arch
                    PELMAR_CHECKS=1 pelmar_setup
@@ -60,7 +61,7 @@ check "index half-synced, 32-bit Wine not installable: retried, then the x86_64 
     "status=0 updates=3 arch=x86_64 wine32=0 wine64=1 said=yes" \
     "$(setup "" "This machine runs 32-bit code, but apt cannot install the 32-bit Wine" 100 no_i386)"
 check "PELMAR_ARCH=i686 insists: stops and names the way out" \
-    "status=2 updates=3 arch=none wine32=0 wine64=0 said=yes" \
+    "status=1 updates=3 arch=none wine32=0 wine64=0 said=yes" \
     "$(setup i686 "or use PELMAR_ARCH=x86_64, which needs no i386 package" 100 no_i386)"
 check "install fails: stops and says to wait for the mirror" \
     "status=1 updates=1 arch=none wine32=0 wine64=0 said=yes" \
@@ -73,18 +74,31 @@ arch_without_setup() {
     export STANDIN="$tmp/state"
     mkdir -p "$STANDIN" && : >"$STANDIN/installed"
     out=$(env -u PELMAR_ARCH ${1:+PELMAR_ARCH=$1} PATH="$tmp/bin:$PATH" PELMAR_BUILD="$tmp/build" \
-          bash -c 'source "$1/scripts/common.sh"; pelmar_runs_i386() { return 0; }
+          bash -c 'source "$1/scripts/lib/env.sh"; pelmar_init arch packages; pelmar_runs_i386() { return 0; }
                    pelmar_choose_arch; pelmar_use_installed_wine; echo "$PELMAR_ARCH"' _ "$root" 2>/dev/null)
     echo "status=$? $out"
 }
 check "no wine32 and nothing installed: the twin, or a stop when i686 insists" \
-    "status=0 x86_64, status=2 " "$(arch_without_setup ""), $(arch_without_setup i686)"
+    "status=0 x86_64, status=1 " "$(arch_without_setup ""), $(arch_without_setup i686)"
 
 fonts="$tmp/prefix/drive_c/windows/Fonts"
 mkdir -p "$fonts" && ln -s /nowhere/tahoma.ttf "$fonts/tahoma.ttf"
 check "a dangling font link is made anew" "/usr/share/wine/fonts/tahoma.ttf" \
-    "$(bash -c 'source "$1/scripts/common.sh"; pelmar_link_wine_fonts "$2" 2>/dev/null
+    "$(bash -c 'source "$1/scripts/lib/env.sh"; pelmar_init wine; pelmar_link_wine_fonts "$2" 2>/dev/null
                readlink "$2/drive_c/windows/Fonts/tahoma.ttf"' _ "$root" "$tmp/prefix")"
+
+# An Xvfb that ends at once: the display step stops the script and names the display.
+printf '#!/bin/sh\necho "no screens here" >&2\nexit 1\n' >"$tmp/bin/Xvfb" && chmod +x "$tmp/bin/Xvfb"
+check "a display that cannot start stops the script, naming it" "status=1 said=yes" \
+    "$(out=$(PATH="$tmp/bin:$PATH" bash -c 'source "$1/scripts/lib/env.sh"; pelmar_init display
+                set -e; pelmar_stop_lists; PELMAR_XVFB=1 pelmar_start_display; echo started' _ "$root" 2>&1)
+       echo "status=$? said=$(grep -qE '^FAILED: starting the virtual display :[0-9]+: Xvfb ended at once' <<<"$out" && echo yes || echo no)")"
+
+# Which build each Wine runs: the twin without 32-bit code, and WoW64 skipped with its reason.
+plan=$(env -u PELMAR_WINES -u PELMAR_ARCH_FORCED PELMAR_ARCH=x86_64 PELMAR_RUNS_I386=0 python3 "$root/scripts/wines.py" plan)
+check "no 32-bit code: the classic Wines run the twin, WoW64 is skipped, saying why" \
+    "wine8 x86_64|wine10 x86_64|wow64 - 1" \
+    "$(awk '{print $1, $2}' <<<"$plan" | paste -sd'|') $(grep -c '^wow64 - this machine runs no 32-bit x86 code' <<<"$plan")"
 
 echo "setup: $passed passed, $failed failed"
 [ "$failed" = 0 ]

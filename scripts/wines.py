@@ -1,0 +1,313 @@
+#!/usr/bin/env python3
+"""The Wines of scripts/wines.txt: which of them run here and with which build, their roots,
+and their Windows test suites side by side, each on a display, in prefixes and with a log of
+its own.
+
+    wines.py plan [--own]     for each chosen Wine, the build it runs, or why it is skipped
+    wines.py root NAME        makes NAME's root where missing or out of date; prints its path
+    wines.py suites [--own] [--beside SCRIPT] [CTEST ARGS]
+                              runs the chosen Wines' suites (scripts/wine-suite.sh) side by
+                              side, and SCRIPT beside them; prints a closing line a Wine
+
+The chosen Wines are those PELMAR_WINES names; without it, every Wine of the table, or with
+--own this system's alone (dev-test.sh).
+
+Python, not shell: this is the harness's one piece of real control flow (retries, several
+suites at once with a log each, results read back). Settings: scripts/README.md.
+"""
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import threading
+import time
+import xml.etree.ElementTree as ElementTree
+from pathlib import Path
+
+SCRIPTS = Path(__file__).resolve().parent
+ROOT = SCRIPTS.parent
+BUILD = Path(os.environ.get("PELMAR_BUILD", ROOT / "build"))
+SETUP_FAILED = 3  # wine-suite.sh's status when no test ran: its set-up failed
+
+
+class Wine:
+    def __init__(self, name, release, i686, x86_64):
+        self.name, self.release = name, release
+        self.packages = {"i686": i686, "x86_64": x86_64}
+
+
+def fail(step, why):
+    print(f"FAILED: {step}: {why}", file=sys.stderr, flush=True)
+    sys.exit(1)
+
+
+def read_table():
+    wines = []
+    for line in (SCRIPTS / "wines.txt").read_text().splitlines():
+        fields = line.split()
+        if not fields or fields[0].startswith("#"):
+            continue
+        if len(fields) != 4:
+            fail("reading scripts/wines.txt", f"this line has not four fields: {line}")
+        name, release, *builds = fields
+        wines.append(Wine(name, release, *[None if b == "-" else b.split(",") for b in builds]))
+    return wines
+
+
+def codename():
+    for line in Path("/etc/os-release").read_text().splitlines():
+        if line.startswith("VERSION_CODENAME="):
+            return line.split("=", 1)[1].strip('"')
+    return ""
+
+
+def this_systems(wine):
+    return wine.release == codename()
+
+
+def chosen(wines, own_only):
+    """PELMAR_WINES by name; else all (the test command), or this system's (dev-test.sh)."""
+    names = os.environ.get("PELMAR_WINES", "").replace(",", " ").split()
+    if not names:
+        if not own_only:
+            return wines
+        own = [w for w in wines if this_systems(w)]
+        if not own:
+            fail("choosing the Wines", f"this system ({codename() or 'unknown'}) has none in "
+                 "scripts/wines.txt: name one with PELMAR_WINES")
+        return own
+    known = {w.name: w for w in wines}
+    for name in names:
+        if name not in known:
+            fail("choosing the Wines", f"PELMAR_WINES names '{name}'; scripts/wines.txt has "
+                 + ", ".join(known))
+    return [known[n] for n in names]
+
+
+def plan(wine):
+    """(build, why): the build this Wine runs here, or None and why it is skipped."""
+    arch = os.environ.get("PELMAR_ARCH", "i686")
+    if this_systems(wine):
+        return arch, "this system's Wine"
+    if os.environ.get("PELMAR_ARCH_FORCED") == "1":
+        if wine.packages[arch]:
+            return arch, f"PELMAR_ARCH={arch} asked for it"
+        return None, f"PELMAR_ARCH={arch} asks for a build this Wine does not run"
+    if os.environ.get("PELMAR_RUNS_I386") == "1" and wine.packages["i686"]:
+        return "i686", "this machine runs 32-bit x86 code"
+    if wine.packages["x86_64"]:
+        return "x86_64", "this machine runs no 32-bit x86 code: the x86_64 twin"
+    return None, ("this machine runs no 32-bit x86 code, and this Wine runs only the 32-bit "
+                  "build (its WoW64 mode too needs the processor's 32-bit mode, which this "
+                  "kernel refuses)")
+
+
+def root_dir(wine, arch):
+    cache = Path(os.environ.get("XDG_CACHE_HOME") or Path.home() / ".cache")
+    return cache / "pelmar" / f"wine-root-{wine.name}-{arch}"
+
+
+def make_root(wine, arch, say):
+    """Makes the root once; again when its package list changes (kept in a stamp inside)."""
+    packages = wine.packages[arch]
+    archs = "amd64,i386" if any(p.endswith(":i386") for p in packages) else "amd64"
+    stamp = f"{wine.release} {archs} {' '.join(packages)}"
+    where = root_dir(wine, arch)
+    if (where / ".pelmar-root").is_file() and (where / ".pelmar-root").read_text().strip() == stamp:
+        return where
+    step = f"making the Debian {wine.release} root for {wine.name}"
+    for tool in ("mmdebstrap", "bwrap"):
+        if not shutil.which(tool):
+            fail(step, f"{tool} is not installed (bash scripts/test.sh installs it)")
+    say(f"Making a Debian {wine.release} root for {wine.name} in {where} ({' '.join(packages)})")
+    where.parent.mkdir(parents=True, exist_ok=True)
+    new, log = Path(f"{where}.new"), Path(f"{where}.log")
+    pause = float(os.environ.get("PELMAR_APT_PAUSE", "5"))
+    for attempt in (1, 2, 3):
+        shutil.rmtree(new, ignore_errors=True)
+        # A suite caught mid-sync is most often -security or -updates: the last try takes
+        # the release's main suite alone, which holds the same Wine.
+        sources = [f"deb http://deb.debian.org/debian {wine.release} main"] if attempt == 3 else []
+        with open(log, "w") as out:
+            made = subprocess.run(
+                ["mmdebstrap", "--variant=apt", f"--architectures={archs}",
+                 f"--include={','.join(packages)}", "--aptopt=Acquire::Retries \"3\"",
+                 # The mirror serves unstable's index past its validity date.
+                 "--aptopt=Acquire::Check-Valid-Until \"false\"",
+                 "--dpkgopt=path-exclude=/usr/share/doc/*", "--dpkgopt=path-exclude=/usr/share/man/*",
+                 "--dpkgopt=path-exclude=/usr/share/locale/*",
+                 wine.release, str(new), *sources],
+                stdout=out, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL).returncode == 0
+        if made:
+            (new / ".pelmar-root").write_text(stamp + "\n")
+            shutil.rmtree(where, ignore_errors=True)
+            new.rename(where)
+            return where
+        if attempt < 3:
+            say(f"mmdebstrap failed for Debian {wine.release} (try {attempt} of 3); again in {pause:g} s.")
+            time.sleep(pause)
+    shutil.rmtree(new, ignore_errors=True)
+    sys.stderr.write("".join(log.read_text().splitlines(True)[-15:]))
+    fail(step, f"mmdebstrap failed three times (its words above, all in {log}); if they speak "
+         "of sizes, hashes or a mirror sync, wait for the mirror and run again, or leave this "
+         "Wine out with PELMAR_WINES")
+
+
+def counts(junit):
+    """What ctest's JUnit file counts: ran, passed, failed and skipped (disabled included)."""
+    suite = ElementTree.parse(junit).getroot()
+    tests, failures, disabled, skipped = (int(suite.get(k, 0)) for k in
+                                          ("tests", "failures", "disabled", "skipped"))
+    return (f"{tests - disabled - skipped} ran, {tests - failures - disabled - skipped} passed, "
+            f"{failures} failed, {disabled + skipped} skipped")
+
+
+def failed_outputs(junit):
+    for case in ElementTree.parse(junit).getroot().iter("testcase"):
+        if case.get("status") == "fail":
+            yield case.get("name"), case.findtext("system-out") or "(no output)"
+
+
+class Runner:
+    def __init__(self):
+        self.lock = threading.Lock()
+        self.processes = []
+        self.stopping = False
+        self.lines, self.times, self.status = [], [], 0
+
+    def say(self, text):
+        with self.lock:
+            print(text, flush=True)
+
+    def start(self, command, log, env, nice):
+        with self.lock:
+            if self.stopping:
+                return None
+            process = subprocess.Popen(
+                (["nice", "-n", "10"] if nice else []) + command, cwd=ROOT, env=env,
+                stdout=open(log, "w"), stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL,
+                start_new_session=True)
+            self.processes.append(process)
+            return process
+
+    def stop_all(self):
+        with self.lock:
+            self.stopping = True
+            for process in self.processes:
+                if process.poll() is None:
+                    os.killpg(process.pid, signal.SIGTERM)
+
+    def job(self, name, command, env, nice=False):
+        """Runs one job to its end with a log of its own; returns its status and log."""
+        log = BUILD / "logs" / f"{name}.log"
+        began = time.monotonic()
+        process = self.start(command, log, env, nice)
+        status = process.wait() if process else SETUP_FAILED
+        with self.lock:
+            self.times.append(f"{name} {time.monotonic() - began:.0f} s")
+        if os.environ.get("PELMAR_VERBOSE") == "1" or status == SETUP_FAILED:
+            self.say(f"---- {name}: all of {log}\n{log.read_text(errors='replace')}---- end of {log}")
+        if status == SETUP_FAILED and not self.stopping:
+            self.say(f"{name}: its set-up failed (above); stopping everything.")
+            self.stop_all()
+        return status, log
+
+    def suite(self, wine, arch, slots, ctest_args):
+        tree = BUILD if arch == "i686" else BUILD / "x86_64"
+        junit, about = tree / f"ctest-{wine.name}.xml", tree / f"ctest-{wine.name}.about"
+        for stale in (junit, about):
+            stale.unlink(missing_ok=True)
+        env = dict(os.environ, PELMAR_WINE_NAME=wine.name, PELMAR_ARCH=arch, PELMAR_WINE_ROOT="")
+        if not this_systems(wine):
+            env["PELMAR_WINE_ROOT"] = str(make_root(wine, arch, self.say))
+        with slots:
+            status, log = self.job(wine.name, ["bash", str(SCRIPTS / "wine-suite.sh"), *ctest_args], env)
+        mode = " in WoW64 mode" if arch == "i686" and not any(
+            p.endswith(":i386") for p in wine.packages[arch]) else ""
+        where = about.read_text().strip() if about.is_file() else "its Wine never started"
+        result = counts(junit) if junit.is_file() else f"no results (see {log})"
+        for test, output in (failed_outputs(junit) if junit.is_file() else []):
+            self.say(f"---- {wine.name}: {test} failed\n{output}\n---- end of {test}")
+        self.say(f"== {wine.name} ended: {result} (log {log})")
+        with self.lock:
+            self.lines.append((wine.name, f"{where}, {arch} build{mode}: {result}"))
+            self.status |= status != 0 or not junit.is_file()
+
+    def suites(self, args):
+        own_only, beside, args = options(args)
+        (BUILD / "logs").mkdir(parents=True, exist_ok=True)
+        wines = chosen(read_table(), own_only)
+        slots = threading.Semaphore(int(os.environ.get("PELMAR_JOBS") or os.cpu_count() or 1))
+        threads = []
+        for wine in wines:
+            arch, why = plan(wine)
+            if arch is None:
+                self.lines.append((wine.name, f"skipped: {why}"))
+                continue
+            self.say(f"== {wine.name} runs the {arch} build ({why}); log {BUILD / 'logs' / wine.name}.log")
+            threads.append(threading.Thread(target=self.guarded, args=(self.suite, wine, arch, slots, args)))
+        if beside:
+            threads.append(threading.Thread(target=self.guarded, args=(self.beside, beside)))
+        for thread in threads:
+            thread.start()
+        for thread in threads:
+            thread.join()
+        print("Times side by side: " + "; ".join(self.times) + ".")
+        for name, line in sorted(self.lines, key=lambda item: [w.name for w in wines].index(item[0])):
+            print(f"Windows tests under {name}: {line}.")
+        return 1 if self.status else 0
+
+    def beside(self, script):
+        status, log = self.job("checks", ["bash", script], dict(os.environ), nice=True)
+        self.say(f"---- checks (beside the Wines): {log}\n{log.read_text(errors='replace')}---- end of checks")
+        with self.lock:
+            self.status |= status != 0
+
+    def guarded(self, work, *args):
+        try:
+            work(*args)
+        except SystemExit as stop:  # fail() in a job's thread: that step failed
+            with self.lock:
+                self.status = 1
+            if not self.stopping:
+                self.say("Stopping everything.")
+                self.stop_all()
+            del stop
+
+
+def options(args):
+    """--own and --beside SCRIPT, then what goes to ctest."""
+    own_only, beside = False, None
+    while args[:1] in (["--own"], ["--beside"]):
+        if args[0] == "--own":
+            own_only, args = True, args[1:]
+        else:
+            beside, args = args[1], args[2:]
+    return own_only, beside, args
+
+
+def main(argv):
+    if argv[:1] == ["plan"]:
+        for wine in chosen(read_table(), options(argv[1:])[0]):
+            arch, why = plan(wine)
+            print(f"{wine.name} {arch or '-'} {why}")
+        return 0
+    if argv[:1] == ["root"] and len(argv) == 2:
+        wine = {w.name: w for w in read_table()}.get(argv[1]) or fail("finding a Wine", argv[1])
+        arch, why = plan(wine)
+        if arch is None:
+            fail(f"the root of {wine.name}", why)
+        print(make_root(wine, arch, lambda text: print(text, file=sys.stderr)))
+        return 0
+    if argv[:1] == ["suites"]:
+        runner = Runner()
+        for number in (signal.SIGINT, signal.SIGTERM):
+            signal.signal(number, lambda *_: runner.stop_all())
+        return runner.suites(argv[1:])
+    print(__doc__, file=sys.stderr)
+    return 2
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
