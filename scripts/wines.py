@@ -203,10 +203,13 @@ class Runner:
         log = BUILD / "logs" / f"{name}.log"
         began = time.monotonic()
         process = self.start(command, log, env, nice)
-        status = process.wait() if process else SETUP_FAILED
+        if process is None:
+            log.write_text("Not started: the run was stopping.\n")
+            return SETUP_FAILED, log
+        status = process.wait()
         with self.lock:
             self.times.append(f"{name} {time.monotonic() - began:.0f} s")
-        if os.environ.get("PELMAR_VERBOSE") == "1" or status == SETUP_FAILED:
+        if os.environ.get("PELMAR_VERBOSE") == "1" or (status == SETUP_FAILED and not self.stopping):
             self.say(f"---- {name}: all of {log}\n{log.read_text(errors='replace')}---- end of {log}")
         if status == SETUP_FAILED and not self.stopping:
             self.say(f"{name}: its set-up failed (above); stopping everything.")
@@ -226,12 +229,13 @@ class Runner:
         mode = " in WoW64 mode" if arch == "i686" and not any(
             p.endswith(":i386") for p in wine.packages[arch]) else ""
         where = about.read_text().strip() if about.is_file() else "its Wine never started"
-        result = counts(junit) if junit.is_file() else f"no results (see {log})"
+        result = counts(junit) if junit.is_file() else "no results"
         for test, output in (failed_outputs(junit) if junit.is_file() else []):
             self.say(f"---- {wine.name}: {test} failed\n{output}\n---- end of {test}")
         self.say(f"== {wine.name} ended: {result} (log {log})")
         with self.lock:
-            self.lines.append((wine.name, f"{where}, {arch} build{mode}: {result}"))
+            self.lines.append((wine.name, f"{where}, {arch} build{mode}: {result}"
+                               + ("" if junit.is_file() else f" (see {log})")))
             self.status |= status != 0 or not junit.is_file()
 
     def suites(self, args):
