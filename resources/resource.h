@@ -5,10 +5,13 @@
 /* Dialogs, icons, bitmaps */
 #define IDD_MAIN                101
 #define IDI_APP                 102
-#define IDB_MAP                 103
-#define IDB_MAP_24              104
+#define IDB_MAP                 103     /* 16 x 16, for 96 DPI */
 #define IDD_ABOUT               105
-#define IDB_MAP_32              106
+
+/* The map picture drawn for the other scales: bitmaps of their own band */
+#define IDB_MAP_20              110     /* 120 DPI */
+#define IDB_MAP_24              111     /* 144 DPI */
+#define IDB_MAP_32              112     /* 192 DPI */
 
 /* Main window controls */
 #define IDC_MAP_LIST            1001

@@ -7,12 +7,22 @@ HWND AboutOwner;
 static void OnAboutInit(HWND box, LPARAM lParam)
 {
     AboutOwner = reinterpret_cast<HWND>(lParam);
+    /* At the large-icon size, which the icon file holds an image of at every usual scale. */
     HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP),
                                                IMAGE_ICON, GetSystemMetrics(SM_CXICON),
                                                GetSystemMetrics(SM_CYICON), 0));
     if (icon)
         SendDlgItemMessageA(box, IDC_ABOUT_ICON, STM_SETIMAGE, IMAGE_ICON,
                             reinterpret_cast<LPARAM>(icon));
+}
+
+/* The static does not own the icon it was given: it goes with the box. */
+static void OnAboutDestroy(HWND box)
+{
+    HICON icon = reinterpret_cast<HICON>(
+        SendDlgItemMessageA(box, IDC_ABOUT_ICON, STM_SETIMAGE, IMAGE_ICON, 0));
+    if (icon)
+        DestroyIcon(icon);
 }
 
 /* The box is only ever hidden: it lives as long as its owner. */
@@ -37,6 +47,9 @@ INT_PTR CALLBACK AboutDialogProc(HWND window, UINT message, WPARAM wParam, LPARA
         return TRUE;
     case WM_CLOSE:
         HideAboutBox(window);
+        return TRUE;
+    case WM_DESTROY:
+        OnAboutDestroy(window);
         return TRUE;
     }
     return FALSE;

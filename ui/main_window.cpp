@@ -7,6 +7,8 @@
 
 HBITMAP MapIconBitmap;
 bool FullscreenEnabled;
+/* The caption's icon, loaded at the small-icon size: the window's own, destroyed with it. */
+static HICON SmallIcon;
 
 void ApplyFullscreenState(HWND window)
 {
@@ -19,13 +21,12 @@ static void OnInitDialog(HWND window)
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     /* The dialog has given the list its font; its entries come later. */
-    FitMapListToScreen(GetDlgItem(window, IDC_MAP_LIST));
-    MapIconBitmap = LoadMapPicture(instance);
-    HICON icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), 0));
-    if (icon)
-        SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    MapIconBitmap = LoadMapPicture(instance, FitMapListToScreen(GetDlgItem(window, IDC_MAP_LIST)));
+    /* The icon file holds an image of each size Windows asks for: none is resampled. */
+    SmallIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
+                                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    if (SmallIcon)
+        SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(SmallIcon));
 }
 
 /* Repaint the whole window on every activation change. */
@@ -45,6 +46,9 @@ static void OnDestroy()
 {
     DeleteObject(MapIconBitmap);
     MapIconBitmap = nullptr;
+    if (SmallIcon)
+        DestroyIcon(SmallIcon);
+    SmallIcon = nullptr;
     PostQuitMessage(0);
 }
 

@@ -7,7 +7,24 @@
 
 static const COLORREF MapIconTransparent = RGB(255, 0, 255);
 
-MapListSizes MapListSize = { MapItemHeight, MapIconSize, MapIconLeft, MapTextLeft };
+/* Sizes at 96 DPI; other scales multiply them by dpi / 96. */
+enum
+{
+    MapItemHeight = 20,
+    MapIconSize = 16,
+    MapIconLeft = 2,
+    MapTextLeft = 21
+};
+
+/* Pixel sizes of the map rows, fixed when the main window is made. */
+struct MapListSizes
+{
+    int rowHeight;   /* MapItemHeight scaled, or the list font's height where taller */
+    int pictureSize; /* square */
+    int pictureLeft;
+    int textLeft;
+};
+static MapListSizes MapListSize = { MapItemHeight, MapIconSize, MapIconLeft, MapTextLeft };
 
 /* The sizes for a screen of dpi and a list font fontHeight pixels high. */
 static MapListSizes MapListSizesFor(int dpi, int fontHeight)
@@ -47,16 +64,18 @@ static int ListFontHeight(HWND list)
     return height;
 }
 
-void FitMapListToScreen(HWND list)
+int FitMapListToScreen(HWND list)
 {
     MapListSize = MapListSizesFor(ScreenDpi(), ListFontHeight(list));
+    return MapListSize.pictureSize;
 }
 
-/* Drawn for 96, 144 and 192 DPI; other scales take the nearest in size. */
+/* Drawn for 96, 120, 144 and 192 DPI; other scales take the nearest in size, the larger
+   of two as near. */
 static int MapPictureResource(int size)
 {
     static const struct { int size, id; } pictures[] = {
-        { 16, IDB_MAP }, { 24, IDB_MAP_24 }, { 32, IDB_MAP_32 } };
+        { 16, IDB_MAP }, { 20, IDB_MAP_20 }, { 24, IDB_MAP_24 }, { 32, IDB_MAP_32 } };
     int best = 0;
     for (int i = 1; i < static_cast<int>(sizeof(pictures) / sizeof(pictures[0])); ++i)
         if (abs(pictures[i].size - size) <= abs(pictures[best].size - size))
@@ -64,9 +83,8 @@ static int MapPictureResource(int size)
     return pictures[best].id;
 }
 
-HBITMAP LoadMapPicture(HINSTANCE instance)
+HBITMAP LoadMapPicture(HINSTANCE instance, int size)
 {
-    const int size = MapListSize.pictureSize;
     HBITMAP loaded = LoadBitmapA(instance, MAKEINTRESOURCEA(MapPictureResource(size)));
     BITMAP drawn;
     if (!loaded || GetObjectA(loaded, sizeof(drawn), &drawn) != sizeof(drawn)
@@ -75,6 +93,8 @@ HBITMAP LoadMapPicture(HINSTANCE instance)
 
     /* Scaled once here, pixel for pixel: a stretching TransparentBlt mixes the transparent
        colour into the picture's edges under Wine. */
+    if (size <= 0)
+        return loaded;
     HBITMAP scaled = nullptr;
     HDC screen = GetDC(nullptr);
     HDC from = CreateCompatibleDC(screen);
@@ -86,9 +106,15 @@ HBITMAP LoadMapPicture(HINSTANCE instance)
         HGDIOBJ fromReplaced = SelectObject(from, loaded);
         HGDIOBJ toReplaced = SelectObject(to, scaled);
         SetStretchBltMode(to, COLORONCOLOR);
-        StretchBlt(to, 0, 0, size, size, from, 0, 0, drawn.bmWidth, drawn.bmHeight, SRCCOPY);
+        BOOL copied = StretchBlt(to, 0, 0, size, size, from, 0, 0, drawn.bmWidth, drawn.bmHeight, SRCCOPY);
         SelectObject(to, toReplaced);
         SelectObject(from, fromReplaced);
+        /* Never a picture that was not drawn: the unscaled one is better than none. */
+        if (!copied)
+        {
+            DeleteObject(scaled);
+            scaled = nullptr;
+        }
     }
     if (to)
         DeleteDC(to);
@@ -125,11 +151,11 @@ static void DrawItemIcon(const DRAWITEMSTRUCT *draw)
     if (!memory)
         return;
     HGDIOBJ replaced = SelectObject(memory, bitmap);
-    const int size = MapListSize.pictureSize;
-    /* Centred in the row: 2 pixels from the top of a 20-pixel row at 96 DPI. */
-    int top = draw->rcItem.top + (draw->rcItem.bottom - draw->rcItem.top - size) / 2;
-    TransparentBlt(draw->hDC, draw->rcItem.left + MapListSize.pictureLeft, top, size, size, memory, 0,
-                   0, source.bmWidth, source.bmHeight, MapIconTransparent);
+    /* Pixel for pixel: LoadMapPicture made it at the row's size. Centred in the row: 2 pixels
+       from the top of a 20-pixel row at 96 DPI. */
+    int top = draw->rcItem.top + (draw->rcItem.bottom - draw->rcItem.top - source.bmHeight) / 2;
+    TransparentBlt(draw->hDC, draw->rcItem.left + MapListSize.pictureLeft, top, source.bmWidth,
+                   source.bmHeight, memory, 0, 0, source.bmWidth, source.bmHeight, MapIconTransparent);
     SelectObject(memory, replaced);
     DeleteDC(memory);
 }

@@ -276,15 +276,21 @@ TEST_F(MainWindowTest, PicturesLoadInTheirFormats)
 
     EXPECT_NE(0, SendMessageA(window_, WM_GETICON, ICON_SMALL, 0));
 
-    // The icon resource is one 32 x 32 image of 256 colours.
+    // The icon resource holds an image of each size Windows asks for, 256 colours each, and
+    // 256 x 256 (written 0) with alpha.
     HRSRC group = FindResourceA(nullptr, MAKEINTRESOURCEA(IDI_APP), MAKEINTRESOURCEA(14));
     ASSERT_NE(nullptr, group);
     const BYTE *directory = static_cast<const BYTE *>(LockResource(LoadResource(nullptr, group)));
     ASSERT_NE(nullptr, directory);
-    EXPECT_EQ(1, directory[4] | (directory[5] << 8));
-    EXPECT_EQ(32, directory[6]);
-    EXPECT_EQ(32, directory[7]);
-    EXPECT_EQ(8, directory[12] | (directory[13] << 8));
+    const int sizes[] = { 16, 20, 24, 32, 40, 48, 64, 0 };
+    ASSERT_EQ(8, directory[4] | (directory[5] << 8));
+    for (int i = 0; i < 8; ++i)
+    {
+        const BYTE *entry = directory + 6 + 14 * i;
+        EXPECT_EQ(sizes[i], entry[0]);
+        EXPECT_EQ(sizes[i], entry[1]);
+        EXPECT_EQ(sizes[i] ? 8 : 32, entry[6] | (entry[7] << 8)) << sizes[i];
+    }
 
     // The map bitmap is 24 bits on pure magenta: its corner pixel.
     HRSRC bits = FindResourceA(nullptr, MAKEINTRESOURCEA(IDB_MAP), MAKEINTRESOURCEA(2));

@@ -1,6 +1,6 @@
 #include "canvas.h"
-#include "resources/resource.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
@@ -112,35 +112,62 @@ int InkOfText(HFONT font, const char *text, COLORREF paper)
     return alone.CountOtherThan(all, paper);
 }
 
-std::vector<COLORREF> MapPicturePixels(HMODULE module)
+namespace
+{
+BOOL CALLBACK AddBitmapId(HMODULE, LPCSTR, LPSTR name, LONG_PTR ids)
+{
+    if (IS_INTRESOURCE(name))
+        reinterpret_cast<std::vector<WORD> *>(ids)->push_back(static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name)));
+    return TRUE;
+}
+
+// The bitmap's pixels, when it is size x size.
+std::vector<COLORREF> BitmapPixels(HBITMAP picture, int size)
 {
     std::vector<COLORREF> pixels;
-    HBITMAP picture = LoadBitmapA(module, MAKEINTRESOURCEA(IDB_MAP));
-    if (!picture)
+    BITMAP drawn;
+    if (GetObjectA(picture, sizeof(drawn), &drawn) != sizeof(drawn) || drawn.bmWidth != size || drawn.bmHeight != size)
         return pixels;
-    BITMAPINFO info = TopDown32(PictureSize, PictureSize);
-    std::vector<DWORD> raw(PictureSize * PictureSize);
+    BITMAPINFO info = TopDown32(size, size);
+    std::vector<DWORD> raw(static_cast<size_t>(size * size));
     HDC screen = GetDC(nullptr);
-    int rows = GetDIBits(screen, picture, 0, PictureSize, raw.data(), &info, DIB_RGB_COLORS);
+    int rows = GetDIBits(screen, picture, 0, size, raw.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
-    DeleteObject(picture);
-    if (rows != PictureSize)
-        return pixels;
-    for (DWORD pixel : raw)
-        pixels.push_back(FromPixel(pixel));
+    if (rows == size)
+        for (DWORD pixel : raw)
+            pixels.push_back(FromPixel(pixel));
     return pixels;
+}
+}
+
+std::vector<COLORREF> MapPicturePixels(HMODULE module, int size)
+{
+    // Found by its size, whatever its id: a picture left out is missing, not another one.
+    std::vector<WORD> ids;
+    EnumResourceNamesA(module, MAKEINTRESOURCEA(2), AddBitmapId, reinterpret_cast<LONG_PTR>(&ids));
+    for (WORD id : ids)
+    {
+        HBITMAP picture = LoadBitmapA(module, MAKEINTRESOURCEA(id));
+        std::vector<COLORREF> pixels = picture ? BitmapPixels(picture, size) : std::vector<COLORREF>();
+        if (picture)
+            DeleteObject(picture);
+        if (!pixels.empty())
+            return pixels;
+    }
+    return std::vector<COLORREF>();
 }
 
 int MapPictureMismatches(const Canvas &canvas, const std::vector<COLORREF> &picture, int left,
                          int top, COLORREF behind)
 {
-    if (picture.size() != static_cast<size_t>(PictureSize * PictureSize))
+    const int size = static_cast<int>(std::lround(std::sqrt(static_cast<double>(picture.size()))));
+    if (size == 0 || picture.size() != static_cast<size_t>(size * size))
         return PictureSize * PictureSize;
     int wrong = 0;
-    for (int y = 0; y < PictureSize; ++y)
-        for (int x = 0; x < PictureSize; ++x)
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
         {
-            COLORREF expected = picture[y * PictureSize + x] == Magenta ? behind : picture[y * PictureSize + x];
+            COLORREF expected = picture[y * size + x] == Magenta ? behind : picture[y * size + x];
             int cx = left + x, cy = top + y;
             if (cx < 0 || cy < 0 || cx >= canvas.Width() || cy >= canvas.Height() || canvas.At(cx, cy) != expected)
                 ++wrong;
@@ -176,4 +203,64 @@ std::string ScaledMapPictureFault(const Canvas &canvas, int rowTop, int rowHeigh
         << sheet.right << "," << sheet.bottom << "), the row shows (" << shown.left << "," << shown.top << ")-("
         << shown.right << "," << shown.bottom << ")";
     return out.str();
+}
+
+std::vector<COLORREF> IconImagePixels(HMODULE module, int group, int size, COLORREF behind)
+{
+    std::vector<COLORREF> pixels;
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(group), MAKEINTRESOURCEA(14));
+    const BYTE *directory = found ? static_cast<const BYTE *>(LockResource(LoadResource(module, found))) : nullptr;
+    if (!directory)
+        return pixels;
+    // The group: 6 bytes, then 14 a image (width, height, ..., the image's id last); 0 is 256.
+    const int count = directory[4] | (directory[5] << 8);
+    int id = 0;
+    for (int i = 0; i < count && !id; ++i)
+    {
+        const BYTE *entry = directory + 6 + 14 * i;
+        if (entry[0] == (size & 0xFF) && entry[1] == (size & 0xFF))
+            id = entry[12] | (entry[13] << 8);
+    }
+    HRSRC image = id ? FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3)) : nullptr;
+    const BITMAPINFOHEADER *header =
+        image ? static_cast<const BITMAPINFOHEADER *>(LockResource(LoadResource(module, image))) : nullptr;
+    if (!header || header->biSize != sizeof(BITMAPINFOHEADER) || header->biWidth != size
+        || header->biHeight != 2 * size || header->biBitCount != 8)
+        return pixels;
+    const RGBQUAD *palette = reinterpret_cast<const RGBQUAD *>(header + 1);
+    const BYTE *colours = reinterpret_cast<const BYTE *>(palette + (header->biClrUsed ? header->biClrUsed : 256));
+    const int colourRow = (size + 3) & ~3, maskRow = ((size + 31) / 32) * 4;
+    const BYTE *mask = colours + colourRow * size;
+    // Both are stored bottom row first.
+    for (int y = size - 1; y >= 0; --y)
+        for (int x = 0; x < size; ++x)
+        {
+            const RGBQUAD &c = palette[colours[y * colourRow + x]];
+            const bool transparent = (mask[y * maskRow + x / 8] >> (7 - x % 8)) & 1;
+            pixels.push_back(transparent ? behind : RGB(c.rgbRed, c.rgbGreen, c.rgbBlue));
+        }
+    return pixels;
+}
+
+std::vector<COLORREF> IconPixels(HICON icon, COLORREF behind, SIZE *size)
+{
+    std::vector<COLORREF> pixels;
+    size->cx = size->cy = 0;
+    ICONINFO info;
+    if (!icon || !GetIconInfo(icon, &info))
+        return pixels;
+    BITMAP drawn = {};
+    GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(drawn), &drawn);
+    size->cx = drawn.bmWidth;
+    size->cy = info.hbmColor ? drawn.bmHeight : drawn.bmHeight / 2;
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    Canvas canvas(size->cx, size->cy, behind);
+    if (!canvas.Ready() || !DrawIconEx(canvas.Dc(), 0, 0, icon, size->cx, size->cy, 0, nullptr, DI_NORMAL))
+        return pixels;
+    for (int y = 0; y < size->cy; ++y)
+        for (int x = 0; x < size->cx; ++x)
+            pixels.push_back(canvas.At(x, y));
+    return pixels;
 }

@@ -1,5 +1,5 @@
 // Pictures for tests that look at what a player sees: a 32-bit canvas to draw or copy the
-// screen into, and the map picture as the program's resources hold it.
+// screen into, and the map picture and the icon as the program's resources hold them.
 #ifndef PELMAR_CANVAS_H
 #define PELMAR_CANVAS_H
 
@@ -45,14 +45,22 @@ private:
 // room all round: what a row of the map list must show of it, no more and no less.
 int InkOfText(HFONT font, const char *text, COLORREF paper);
 
-// The map picture (16 x 16) of module's resources, row by row from the top; empty when it
-// cannot be read.
-std::vector<COLORREF> MapPicturePixels(HMODULE module);
+// The map picture of module's resources drawn for size x size pixels (the bitmap of that
+// size), row by row from the top; empty when there is none or it cannot be read.
+std::vector<COLORREF> MapPicturePixels(HMODULE module, int size = 16);
 
-// Counts the picture's pixels that canvas does not show at (left, top): the picture where it
-// is not magenta, the colour behind where it is.
+// Counts the picture's pixels (a square) that canvas does not show at (left, top): the
+// picture where it is not magenta, the colour behind where it is.
 int MapPictureMismatches(const Canvas &canvas, const std::vector<COLORREF> &picture, int left,
                          int top, COLORREF behind);
+
+// The size x size image of module's icon group as its bytes hold it (256 colours and a mask),
+// row by row from the top, behind where the mask leaves it transparent; empty when the group
+// holds no such image.
+std::vector<COLORREF> IconImagePixels(HMODULE module, int group, int size, COLORREF behind);
+
+// The icon drawn at its own size over behind, row by row from the top; its size in *size.
+std::vector<COLORREF> IconPixels(HICON icon, COLORREF behind, SIZE *size);
 
 // The screen's DPI as this program sees it; 0 when that is not the scale the run was set
 // up for (PELMAR_TEST_DPI), where a pass would prove nothing.
