@@ -41,8 +41,10 @@ static void OnClose(HWND window)
     DestroyWindow(window);
 }
 
-static void OnDestroy()
+static void OnDestroy(HWND window)
 {
+    /* WM_SETICON leaves the icon to its loader. */
+    DestroyIcon(reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_SMALL, 0)));
     DeleteObject(MapIconBitmap);
     MapIconBitmap = nullptr;
     PostQuitMessage(0);
@@ -109,7 +111,7 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnClose(window);
         return TRUE;
     case WM_DESTROY:
-        OnDestroy();
+        OnDestroy(window);
         return TRUE;
     case WM_MEASUREITEM:
         MeasureMapItem(reinterpret_cast<MEASUREITEMSTRUCT *>(lParam));

@@ -61,24 +61,16 @@ protected:
         pelmar_.Kill();
     }
 
-    void MakeGame(const char *tag, const std::vector<std::string> &maps, bool withExe = true)
+    // Pelmar started in a new game folder holding the maps, the game's file and, unless told
+    // otherwise, the stand-in as Unreal.exe.
+    bool StartedIn(const char *tag, std::initializer_list<std::string> maps, bool withExe = true)
     {
         game_.reset(new TempGameFolder(tag));
-        game_->Write("System\\Unreal.ini", GameIni);
-        if (withExe)
-        {
-            ASSERT_TRUE(PutGameExe());
-        }
-        for (const std::string &map : maps)
-            game_->Touch(map);
+        game_->Write("System\\Unreal.ini", GameIni).Touch(maps);
+        return (!withExe || game_->PutStandIn()) && pelmar_.Start(game_->System());
     }
 
-    bool PutGameExe() const
-    {
-        return CopyFileA(StandInExePath().c_str(), GameExe().c_str(), FALSE) != 0;
-    }
-    std::string GameExe() const { return game_->System() + "\\Unreal.exe"; }
-    std::string RecordPath() const { return game_->System() + "\\standin-run.txt"; }
+    std::string RecordPath() const { return game_->InSystem("standin-run.txt"); }
 
     HWND Main() const { return pelmar_.Main(); }
     HWND List() const { return pelmar_.Control(IDC_MAP_LIST); }
@@ -119,8 +111,7 @@ protected:
     // Pelmar running the only map, the stand-in started by it and still running.
     void RunTheGame(const char *tag)
     {
-        MakeGame(tag, { "Maps\\Sample1.unr" });
-        ASSERT_TRUE(pelmar_.Start(game_->System()));
+        ASSERT_TRUE(StartedIn(tag, { "Maps\\Sample1.unr" }));
         Choose("Sample1", "", "");
         Click(pelmar_.Control(IDC_RUN));
         ASSERT_TRUE(StandInStarted(15000)) << "the game was not started";
@@ -167,8 +158,7 @@ protected:
 
 TEST_F(RunMapTest, RunClickedStartsTheGameWithMapAndBothFields)
 {
-    MakeGame("e2e-run-click", { "Maps\\Sample1.unr", "Maps\\UPak\\DM-Deck16.unr" });
-    ASSERT_TRUE(pelmar_.Start(game_->System()));
+    ASSERT_TRUE(StartedIn("e2e-run-click", { "Maps\\Sample1.unr", "Maps\\UPak\\DM-Deck16.unr" }));
     Choose("Sample1", "a=1?b=2", "x -y");
     Click(pelmar_.Control(IDC_RUN));
     ExpectRun("Sample1?a=1?b=2 -x -y", "Pelmar - [RUNNING: Sample1]");
@@ -182,8 +172,7 @@ TEST_F(RunMapTest, RunClickedStartsTheGameWithMapAndBothFields)
 
 TEST_F(RunMapTest, EnterRunsTheSelectedMapWithEmptyFields)
 {
-    MakeGame("e2e-run-enter", { "Maps\\DM-Morpheus.unr", "Maps\\Sample1.unr" });
-    ASSERT_TRUE(pelmar_.Start(game_->System()));
+    ASSERT_TRUE(StartedIn("e2e-run-enter", { "Maps\\DM-Morpheus.unr", "Maps\\Sample1.unr" }));
     Choose("DM-Morpheus", "", "");
     PressKey(pelmar_.Control(IDC_GAME_PARAMS), VK_RETURN);
     // The one blank stays when both fields are empty; eleven characters fill the caption.
@@ -193,8 +182,7 @@ TEST_F(RunMapTest, EnterRunsTheSelectedMapWithEmptyFields)
 TEST_F(RunMapTest, LongMapNameCaptionFitsAndStaysReadable)
 {
     const std::string map = "DM-LongMapName1";
-    MakeGame("e2e-run-long", { "Maps\\" + map + ".unr" });
-    ASSERT_TRUE(pelmar_.Start(game_->System()));
+    ASSERT_TRUE(StartedIn("e2e-run-long", { "Maps\\" + map + ".unr" }));
     Choose(map, "?a=1", "-x");
     Click(pelmar_.Control(IDC_RUN));
     ASSERT_TRUE(StandInStarted(15000));
@@ -217,8 +205,7 @@ TEST_F(RunMapTest, LongMapNameCaptionFitsAndStaysReadable)
 
 TEST_F(RunMapTest, FieldsLongerThanTheirStorageAreCut)
 {
-    MakeGame("e2e-run-fields", { "Maps\\Sample1.unr" });
-    ASSERT_TRUE(pelmar_.Start(game_->System()));
+    ASSERT_TRUE(StartedIn("e2e-run-fields", { "Maps\\Sample1.unr" }));
     // 300 characters each, none needing a marker put in front: only the first 254 count.
     std::string mapParams(300, 'm');
     std::string gameParams = "-" + std::string(299, 'g');
@@ -230,11 +217,10 @@ TEST_F(RunMapTest, FieldsLongerThanTheirStorageAreCut)
 
 TEST_F(RunMapTest, MissingExecutableReportedAfterSavingNothingStarted)
 {
-    MakeGame("e2e-run-missing", { "Maps\\Sample1.unr" });
-    ASSERT_TRUE(pelmar_.Start(game_->System()));
+    ASSERT_TRUE(StartedIn("e2e-run-missing", { "Maps\\Sample1.unr" }));
     // Found at start, gone when Run is pressed.
-    ASSERT_TRUE(DeleteFileA(GameExe().c_str()));
-    ASSERT_EQ(nullptr, FindIniKey(ParseIni(ReadTextFile(game_->System() + "\\Unreal.ini")),
+    ASSERT_TRUE(DeleteFileA(game_->InSystem("Unreal.exe").c_str()));
+    ASSERT_EQ(nullptr, FindIniKey(ParseIni(ReadTextFile(game_->InSystem("Unreal.ini"))),
                                   "WinDrv.WindowsClient", "StartupFullscreen"));
     Choose("Sample1", "", "");
     Click(pelmar_.Control(IDC_RUN));
@@ -248,28 +234,27 @@ TEST_F(RunMapTest, MissingExecutableReportedAfterSavingNothingStarted)
     EXPECT_FALSE(FileExists(RecordPath()));
     // The game configuration was brought up to date first; the launcher's own file waits
     // for the close.
-    const IniLine *fullscreen = FindIniKey(ParseIni(ReadTextFile(game_->System() + "\\Unreal.ini")),
+    const IniLine *fullscreen = FindIniKey(ParseIni(ReadTextFile(game_->InSystem("Unreal.ini"))),
                                            "WinDrv.WindowsClient", "StartupFullscreen");
     ASSERT_NE(nullptr, fullscreen);
     EXPECT_EQ("False", fullscreen->value);
-    EXPECT_FALSE(FileExists(game_->System() + "\\Pelmar.ini"));
+    EXPECT_FALSE(FileExists(game_->InSystem("Pelmar.ini")));
 
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box) && IsWindowEnabled(Main()); }, 10000));
     EXPECT_EQ("Pelmar", WindowText(Main()));
 
     // With the game back, the same Run starts it.
-    ASSERT_TRUE(PutGameExe());
+    ASSERT_TRUE(game_->PutStandIn());
     Click(pelmar_.Control(IDC_RUN));
     ExpectRun("Sample1 ", "Pelmar - [RUNNING: Sample1]");
 }
 
 TEST_F(RunMapTest, NoGameDetectedAtStartNamesNoExecutable)
 {
-    MakeGame("e2e-run-nogame", { "Maps\\Sample1.unr" }, false);
-    ASSERT_TRUE(pelmar_.Start(game_->System()));
+    ASSERT_TRUE(StartedIn("e2e-run-nogame", { "Maps\\Sample1.unr" }, false));
     // Too late: the game is detected once, at start.
-    ASSERT_TRUE(PutGameExe());
+    ASSERT_TRUE(game_->PutStandIn());
     Choose("Sample1", "", "");
     Click(pelmar_.Control(IDC_RUN));
     HWND box = nullptr;
@@ -282,8 +267,7 @@ TEST_F(RunMapTest, NoGameDetectedAtStartNamesNoExecutable)
 
 TEST_F(RunMapTest, DoubleClickOnAMapStartsNothing)
 {
-    MakeGame("e2e-run-dblclk", { "Maps\\Sample1.unr" });
-    ASSERT_TRUE(pelmar_.Start(game_->System()));
+    ASSERT_TRUE(StartedIn("e2e-run-dblclk", { "Maps\\Sample1.unr" }));
     ClickListItem(List(), 0);
     RECT item = {};
     SendMessageA(List(), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
@@ -306,8 +290,7 @@ TEST_F(RunMapTest, FileFoundOnlyThroughItsShortNameIsNeverOffered)
 {
     // "*.unr" matches DM-Foo.unr2 through its short name; run as DM-Foo it would start
     // a map that is not there.
-    MakeGame("e2e-run-short", { "Maps\\DM-Foo.unr2", "Maps\\UPak\\x.unrx", "Maps\\Sample1.unr" });
-    ASSERT_TRUE(pelmar_.Start(game_->System()));
+    ASSERT_TRUE(StartedIn("e2e-run-short", { "Maps\\DM-Foo.unr2", "Maps\\UPak\\x.unrx", "Maps\\Sample1.unr" }));
     ASSERT_EQ(1, ListCount(List()));
     EXPECT_EQ("Sample1", ListText(List(), 0));
     EXPECT_EQ(-1, IndexOf("DM-Foo"));
@@ -320,7 +303,7 @@ TEST_F(RunMapTest, ClosedWhileTheGameRunsPelmarEndsAndTheGameRunsOn)
     PostMessageA(Main(), WM_CLOSE, 0, 0);
     ExpectPelmarEndedAndGameRunningOn();
     // The close went through the usual way: the launcher's file was written.
-    EXPECT_TRUE(FileExists(game_->System() + "\\Pelmar.ini"));
+    EXPECT_TRUE(FileExists(game_->InSystem("Pelmar.ini")));
 }
 
 TEST_F(RunMapTest, QuitMessageWhileTheGameRunsEndsPelmarAndTheGameRunsOn)

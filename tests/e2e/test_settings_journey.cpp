@@ -21,13 +21,9 @@ const char EngineSection[] = "Engine.Engine";
 // A game folder with maps, languages and the stand-in game as the executable.
 void LayOutGame(const TempGameFolder &game, bool withConfiguration)
 {
-    game.Touch("Maps\\DM-Deck16.unr");
-    game.Touch("Maps\\DM-Tundra.unr");
-    game.Touch("Maps\\UPak\\Crashsite.unr");
-    game.Touch("System\\Engine.int");
-    game.Touch("System\\Engine.det");
-    game.Touch("System\\Engine.frt");
-    CopyFileA(StandInExePath().c_str(), (game.System() + "\\UnrealTournament.exe").c_str(), FALSE);
+    game.Touch({ "Maps\\DM-Deck16.unr", "Maps\\DM-Tundra.unr", "Maps\\UPak\\Crashsite.unr" })
+        .Languages({ "int", "det", "frt" });
+    ASSERT_TRUE(game.PutStandIn("UnrealTournament.exe"));
     // The bytes only: the fixture itself is kept read-only.
     if (withConfiguration)
         game.Write("System\\UnrealTournament.ini", ReadTextFile(FixturePath("UnrealTournament-as-shipped.ini")));
@@ -57,9 +53,9 @@ void RunMapAndEndGame(const LauncherProcess &pelmar, const StandInEvents &events
 TEST(SettingsJourney, ChoicesReachBothFilesAndComeBack)
 {
     TempGameFolder game("e2e-journey");
-    LayOutGame(game, true);
-    const std::string gameIni = game.System() + "\\UnrealTournament.ini";
-    const std::string pelmarIni = game.System() + "\\Pelmar.ini";
+    ASSERT_NO_FATAL_FAILURE(LayOutGame(game, true));
+    const std::string gameIni = game.InSystem("UnrealTournament.ini");
+    const std::string pelmarIni = game.InSystem("Pelmar.ini");
     const std::vector<IniLine> shipped = ParseIni(ReadTextFile(gameIni));
     ASSERT_FALSE(shipped.empty());
 
@@ -71,7 +67,7 @@ TEST(SettingsJourney, ChoicesReachBothFilesAndComeBack)
         LauncherProcess pelmar;
         ASSERT_TRUE(pelmar.Start(game.System()));
         // As shipped: fullscreen on, English.
-        EXPECT_TRUE(IsChecked(pelmar.Control(IDC_FULLSCREEN)));
+        EXPECT_EQ(SwitchShowing(true), SwitchState(pelmar.Main()));
         EXPECT_EQ("English (INT)", ComboSelectedText(pelmar.Control(IDC_LANGUAGE)));
 
         std::vector<std::string> modes = ComboTexts(pelmar.Control(IDC_WINDOW_MODE));
@@ -81,8 +77,7 @@ TEST(SettingsJourney, ChoicesReachBothFilesAndComeBack)
         fullscreen = modes.front();
 
         Click(pelmar.Control(IDC_FULLSCREEN));
-        ASSERT_FALSE(IsChecked(pelmar.Control(IDC_FULLSCREEN)));
-        ASSERT_TRUE(IsWindowEnabled(pelmar.Control(IDC_WINDOW_MODE)));
+        ASSERT_EQ(SwitchShowing(false), SwitchState(pelmar.Main()));
         SelectComboText(pelmar.Control(IDC_WINDOW_MODE), windowed);
         SelectComboText(pelmar.Control(IDC_FULLSCREEN_MODE), fullscreen);
         SelectComboText(pelmar.Control(IDC_LANGUAGE), "German (DET)");
@@ -102,7 +97,7 @@ TEST(SettingsJourney, ChoicesReachBothFilesAndComeBack)
             EXPECT_FALSE(FileExists(pelmarIni));
         });
         EXPECT_FALSE(FileExists(pelmarIni));
-        EXPECT_NE(std::string::npos, ReadTextFile(game.System() + "\\standin-run.txt").find("cmdline=DM-Tundra"));
+        EXPECT_NE(std::string::npos, ReadTextFile(game.InSystem("standin-run.txt")).find("cmdline=DM-Tundra"));
 
         SetWindowPos(pelmar.Main(), nullptr, 140, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         Settle(pelmar.Main());
@@ -129,9 +124,7 @@ TEST(SettingsJourney, ChoicesReachBothFilesAndComeBack)
     // The next start shows it all.
     LauncherProcess next;
     ASSERT_TRUE(next.Start(game.System()));
-    EXPECT_FALSE(IsChecked(next.Control(IDC_FULLSCREEN)));
-    EXPECT_FALSE(IsWindowEnabled(next.Control(IDC_FULLSCREEN_MODE)));
-    EXPECT_TRUE(IsWindowEnabled(next.Control(IDC_WINDOW_MODE)));
+    EXPECT_EQ(SwitchShowing(false), SwitchState(next.Main()));
     EXPECT_EQ(windowed, ComboSelectedText(next.Control(IDC_WINDOW_MODE)));
     EXPECT_EQ(fullscreen, ComboSelectedText(next.Control(IDC_FULLSCREEN_MODE)));
     EXPECT_EQ("German (DET)", ComboSelectedText(next.Control(IDC_LANGUAGE)));
@@ -149,14 +142,14 @@ TEST(SettingsJourney, ChoicesReachBothFilesAndComeBack)
 TEST(SettingsJourney, WithoutGameConfigurationOnlyTheLaunchersFileIsWritten)
 {
     TempGameFolder game("e2e-journey-noini");
-    LayOutGame(game, false);
-    const std::string pelmarIni = game.System() + "\\Pelmar.ini";
+    ASSERT_NO_FATAL_FAILURE(LayOutGame(game, false));
+    const std::string pelmarIni = game.InSystem("Pelmar.ini");
     StandInEvents events;
     ASSERT_TRUE(events.Ready());
     {
         LauncherProcess pelmar;
         ASSERT_TRUE(pelmar.Start(game.System()));
-        EXPECT_FALSE(IsChecked(pelmar.Control(IDC_FULLSCREEN)));
+        EXPECT_EQ(SwitchShowing(false), SwitchState(pelmar.Main()));
         EXPECT_EQ("", ComboSelectedText(pelmar.Control(IDC_WINDOW_MODE)));
         EXPECT_EQ("", ComboSelectedText(pelmar.Control(IDC_LANGUAGE)));
         std::vector<std::string> modes = ComboTexts(pelmar.Control(IDC_WINDOW_MODE));
@@ -168,8 +161,8 @@ TEST(SettingsJourney, WithoutGameConfigurationOnlyTheLaunchersFileIsWritten)
         TypeText(pelmar.Control(IDC_GAME_PARAMS), "-windowed");
 
         RunMapAndEndGame(pelmar, events, "Crashsite", [&] {
-            EXPECT_FALSE(FileExists(game.System() + "\\UnrealTournament.ini"));
-            EXPECT_FALSE(FileExists(game.System() + "\\Unreal.ini"));
+            EXPECT_FALSE(FileExists(game.InSystem("UnrealTournament.ini")));
+            EXPECT_FALSE(FileExists(game.InSystem("Unreal.ini")));
             EXPECT_FALSE(FileExists(pelmarIni));
         });
         SetWindowPos(pelmar.Main(), nullptr, 60, 250, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -177,8 +170,8 @@ TEST(SettingsJourney, WithoutGameConfigurationOnlyTheLaunchersFileIsWritten)
         pelmar.Close();
         EXPECT_EQ(0u, pelmar.WaitForExit());
     }
-    EXPECT_FALSE(FileExists(game.System() + "\\UnrealTournament.ini"));
-    EXPECT_FALSE(FileExists(game.System() + "\\Unreal.ini"));
+    EXPECT_FALSE(FileExists(game.InSystem("UnrealTournament.ini")));
+    EXPECT_FALSE(FileExists(game.InSystem("Unreal.ini")));
     std::vector<IniLine> own = ParseIni(ReadTextFile(pelmarIni));
     EXPECT_EQ("60,250", IniValue(own, "Main", "HWndPos"));
     EXPECT_EQ("?Game=Botpack.CTFGame", IniValue(own, "Main", "ParamsMap"));
@@ -191,10 +184,10 @@ TEST(SettingsJourney, WithoutGameConfigurationOnlyTheLaunchersFileIsWritten)
     EXPECT_EQ("-windowed", WindowText(next.Control(IDC_GAME_PARAMS)));
     EXPECT_EQ(60, WindowRect(next.Main()).left);
     EXPECT_EQ(250, WindowRect(next.Main()).top);
-    EXPECT_FALSE(IsChecked(next.Control(IDC_FULLSCREEN)));
+    EXPECT_EQ(SwitchShowing(false), SwitchState(next.Main()));
     EXPECT_EQ("", ComboSelectedText(next.Control(IDC_WINDOW_MODE)));
     EXPECT_EQ("", ComboSelectedText(next.Control(IDC_LANGUAGE)));
     next.Close();
     EXPECT_EQ(0u, next.WaitForExit());
-    EXPECT_FALSE(FileExists(game.System() + "\\UnrealTournament.ini"));
+    EXPECT_FALSE(FileExists(game.InSystem("UnrealTournament.ini")));
 }

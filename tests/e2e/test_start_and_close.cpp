@@ -34,8 +34,7 @@ protected:
     {
         game_.reset(new TempGameFolder(tag));
         if (withMaps)
-            for (const char *map : { "Maps\\DM-Deck16.unr", "Maps\\DM-Tundra.unr", "Maps\\UPak\\Crashsite.unr" })
-                game_->Touch(map);
+            game_->Touch({ "Maps\\DM-Deck16.unr", "Maps\\DM-Tundra.unr", "Maps\\UPak\\Crashsite.unr" });
         return pelmar_.Start(game_->System());
     }
 
@@ -55,10 +54,7 @@ TEST_F(StartAndClose, ControlsAtStart)
     EXPECT_FALSE(IsWindowEnabled(pelmar_.Control(IDC_RUN)));
     EXPECT_TRUE(IsWindowEnabled(pelmar_.Control(IDC_ABOUT)));
     // No game configuration: fullscreen off, so only the window mode list is usable.
-    EXPECT_FALSE(IsChecked(pelmar_.Control(IDC_FULLSCREEN)));
-    EXPECT_FALSE(IsWindowEnabled(pelmar_.Control(IDC_FULLSCREEN_MODE)));
-    EXPECT_TRUE(IsWindowEnabled(pelmar_.Control(IDC_WINDOW_MODE)));
-    EXPECT_TRUE(IsWindowEnabled(pelmar_.Control(IDC_WINDOW_MODE_LABEL)));
+    EXPECT_EQ(SwitchShowing(false), SwitchState(pelmar_.Main()));
     EXPECT_EQ("", WindowText(pelmar_.Control(IDC_MAP_PARAMS)));
     EXPECT_EQ("", WindowText(pelmar_.Control(IDC_GAME_PARAMS)));
 
@@ -98,50 +94,32 @@ TEST_F(StartAndClose, MapListIsPaintedWithItsEntries)
     {
         EXPECT_EQ(static_cast<UINT>(dpi), dpiForWindow(pelmar_.Main())) << "Pelmar is stretched, not drawn at the screen's DPI";
     }
-    // The picture, and the list's font from the same template made here, hidden.
+    // What the screen shows where the list stands: each of the three rows with the map picture
+    // and its name whole, on the list's background. Font and picture from Pelmar.exe, made here.
     HMODULE exe = LoadLibraryExA(PelmarExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(nullptr, exe);
-    const std::vector<COLORREF> picture = MapPicturePixels(exe);
     HWND twin = CreateDialogParamA(exe, MAKEINTRESOURCEA(IDD_MAIN), nullptr, NoDialogProc, 0);
-    ASSERT_FALSE(picture.empty());
     ASSERT_NE(nullptr, twin);
-    HFONT font = reinterpret_cast<HFONT>(SendDlgItemMessageA(twin, IDC_MAP_LIST, WM_GETFONT, 0, 0));
-
-    // What the screen shows where the list stands: each of the three rows with the map
-    // picture and its name whole, on the list's background.
     HWND list = pelmar_.Control(IDC_MAP_LIST);
-    RECT client = {};
-    GetClientRect(list, &client);
-    POINT origin = { 0, 0 };
-    ClientToScreen(list, &origin);
     const int row = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
     // The shell dialog font is lower than a row at every scale the tests run at.
     EXPECT_EQ(MulDiv(20, dpi, 96), row);
-    ASSERT_GE(client.bottom, 3 * row);
-    const COLORREF paper = GetSysColor(COLOR_WINDOW);
-    int ink[3];
-    for (int i = 0; i < 3; ++i)
-        ASSERT_GT(ink[i] = InkOfText(font, ListText(list, i).c_str(), paper), 0);
+    const MapRowsShown rows({ ListText(list, 0), ListText(list, 1), ListText(list, 2) },
+                            reinterpret_cast<HFONT>(SendDlgItemMessageA(twin, IDC_MAP_LIST, WM_GETFONT, 0, 0)),
+                            MapPicturePixels(exe), row, dpi, GetSysColor(COLOR_WINDOW));
     DestroyWindow(twin);
     FreeLibrary(exe);
+    RECT client = {};
+    GetClientRect(list, &client);
+    ASSERT_GE(client.bottom, 3 * row);
+    POINT origin = { 0, 0 };
+    ClientToScreen(list, &origin);
     Canvas screen(client.right, client.bottom, RGB(1, 2, 3));
     ASSERT_TRUE(screen.Ready());
     std::string fault;
-    auto rowsShown = [&] {
-        if (!screen.CopyScreen(origin.x, origin.y))
-            return false;
-        for (int i = 0; i < 3; ++i)
-        {
-            RECT name = { MulDiv(21, dpi, 96), i * row, client.right, (i + 1) * row };
-            fault = ScaledMapPictureFault(screen, i * row, row, dpi, paper);
-            if (!fault.empty() || (dpi == 96 && MapPictureMismatches(screen, picture, 2, i * row + 2, paper) != 0)
-                || screen.CountOtherThan(name, paper) != ink[i])
-                return false;
-        }
-        RECT below = { 0, 3 * row, client.right, client.bottom };
-        return screen.CountOtherThan(below, paper) == 0;
-    };
-    EXPECT_TRUE(WaitUntil(rowsShown, 5000)) << "the list does not show its three maps on the screen " << fault;
+    EXPECT_TRUE(WaitUntil([&] { return screen.CopyScreen(origin.x, origin.y) && (fault = rows.Fault(screen)).empty(); },
+                          5000))
+        << "the list does not show its three maps on the screen: " << fault;
 }
 
 TEST_F(StartAndClose, QuitMessageEndsWithExitCodeZero)
@@ -156,17 +134,11 @@ TEST_F(StartAndClose, ClickingTheSwitchFlipsTheModeLists)
 {
     ASSERT_TRUE(Started("e2e-switch"));
 
-    Click(pelmar_.Control(IDC_FULLSCREEN));
-    EXPECT_TRUE(IsChecked(pelmar_.Control(IDC_FULLSCREEN)));
-    EXPECT_TRUE(IsWindowEnabled(pelmar_.Control(IDC_FULLSCREEN_MODE)));
-    EXPECT_FALSE(IsWindowEnabled(pelmar_.Control(IDC_WINDOW_MODE)));
-    EXPECT_FALSE(IsWindowEnabled(pelmar_.Control(IDC_WINDOW_MODE_LABEL)));
-
-    Click(pelmar_.Control(IDC_FULLSCREEN));
-    EXPECT_FALSE(IsChecked(pelmar_.Control(IDC_FULLSCREEN)));
-    EXPECT_FALSE(IsWindowEnabled(pelmar_.Control(IDC_FULLSCREEN_MODE)));
-    EXPECT_TRUE(IsWindowEnabled(pelmar_.Control(IDC_WINDOW_MODE)));
-    EXPECT_TRUE(IsWindowEnabled(pelmar_.Control(IDC_WINDOW_MODE_LABEL)));
+    for (bool on : { true, false })
+    {
+        Click(pelmar_.Control(IDC_FULLSCREEN));
+        EXPECT_EQ(SwitchShowing(on), SwitchState(pelmar_.Main()));
+    }
 }
 
 TEST_F(StartAndClose, EscapeKeepsTheWindowOpen)
@@ -177,7 +149,7 @@ TEST_F(StartAndClose, EscapeKeepsTheWindowOpen)
     PressKey(pelmar_.Main(), VK_ESCAPE);
     EXPECT_TRUE(IsWindowVisible(pelmar_.Main()));
     EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(pelmar_.Process(), 300));
-    EXPECT_FALSE(FileExists(game_->System() + "\\Pelmar.ini")) << "nothing was saved: nothing closed";
+    EXPECT_FALSE(FileExists(game_->InSystem("Pelmar.ini"))) << "nothing was saved: nothing closed";
 }
 
 TEST_F(StartAndClose, EnterClicksRunOnlyWhenItIsEnabled)
@@ -209,7 +181,7 @@ TEST_F(StartAndClose, CloseButtonSavesAndEndsWithZero)
     ASSERT_TRUE(Started("e2e-close"));
     pelmar_.Close();
     EXPECT_EQ(0u, pelmar_.WaitForExit());
-    EXPECT_TRUE(FileExists(game_->System() + "\\Pelmar.ini"));
+    EXPECT_TRUE(FileExists(game_->InSystem("Pelmar.ini")));
 }
 
 TEST_F(StartAndClose, SystemMenuCloseSavesToo)
@@ -218,7 +190,7 @@ TEST_F(StartAndClose, SystemMenuCloseSavesToo)
     // The window's own close, as the system menu and Alt+F4 reach it.
     PostMessageA(pelmar_.Main(), WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, pelmar_.WaitForExit());
-    EXPECT_TRUE(FileExists(game_->System() + "\\Pelmar.ini"));
+    EXPECT_TRUE(FileExists(game_->InSystem("Pelmar.ini")));
 }
 
 TEST_F(AboutBox, ShowsCentredDisablesMainAndOkGivesItBack)

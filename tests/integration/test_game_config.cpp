@@ -26,15 +26,13 @@ public:
     explicit GameFolder(const char *gameIni, std::initializer_list<const char *> languages = { "int" })
         : GameHere("game-config", "UnrealTournament.ini", "")
     {
-        for (const char *code : languages)
-            WriteTextFile(Path(std::string("Engine.") + code), "");
+        Languages(languages);
         if (gameIni)
             WriteTextFile(GameIni(), gameIni);
     }
 
-    std::string Path(const std::string &name) const { return System() + "\\" + name; }
-    std::string GameIni() const { return Path("UnrealTournament.ini"); }
-    std::string PelmarIni() const { return Path("Pelmar.ini"); }
+    std::string GameIni() const { return InSystem("UnrealTournament.ini"); }
+    std::string PelmarIni() const { return InSystem("Pelmar.ini"); }
     std::vector<IniLine> Lines() const { return ParseIni(ReadTextFile(GameIni())); }
 
     std::string Value(const char *section, const char *key) const { return IniValue(Lines(), section, key); }
@@ -118,19 +116,14 @@ TEST(GameConfigRead, FullscreenSwitchFromTheGamesValue)
         FullscreenEnabled = !c.on;
         LoadedDialog dialog;
         EXPECT_EQ(c.on, FullscreenEnabled) << c.line;
-        EXPECT_EQ(c.on, IsChecked(dialog.Control(IDC_FULLSCREEN))) << c.line;
-        EXPECT_EQ(c.on, dialog.Enabled(IDC_FULLSCREEN_MODE)) << c.line;
-        EXPECT_EQ(!c.on, dialog.Enabled(IDC_WINDOW_MODE)) << c.line;
-        EXPECT_EQ(!c.on, dialog.Enabled(IDC_WINDOW_MODE_LABEL)) << c.line;
+        EXPECT_EQ(SwitchShowing(c.on), SwitchState(dialog.Window())) << c.line;
         // The language choice stays usable either way.
-        EXPECT_TRUE(dialog.Enabled(IDC_LANGUAGE)) << c.line;
-        EXPECT_TRUE(dialog.Enabled(IDC_LANGUAGE_LABEL)) << c.line;
+        EXPECT_TRUE(dialog.Enabled(IDC_LANGUAGE) && dialog.Enabled(IDC_LANGUAGE_LABEL)) << c.line;
 
         // A click afterwards flips both the value and the enabling.
         dialog.ClickFullscreen();
         EXPECT_EQ(!c.on, FullscreenEnabled) << c.line;
-        EXPECT_EQ(!c.on, dialog.Enabled(IDC_FULLSCREEN_MODE)) << c.line;
-        EXPECT_EQ(c.on, dialog.Enabled(IDC_WINDOW_MODE_LABEL)) << c.line;
+        EXPECT_EQ(SwitchShowing(!c.on), SwitchState(dialog.Window())) << c.line;
     }
 }
 
@@ -269,7 +262,7 @@ TEST(GameConfigRead, EveryLanguageOfTheTableWhenAllAreInstalled)
 TEST(GameConfigRead, FolderNamedLikeALanguageFileCountsAsInstalled)
 {
     GameFolder game("[Engine.Engine]\r\nLanguage=DET\r\n");
-    MakeFolder(game.Path("Engine.det"));
+    MakeFolder(game.InSystem("Engine.det"));
     LoadedDialog dialog;
     EXPECT_EQ(std::vector<std::string>({ "English (INT)", "German (DET)" }), ComboTexts(dialog.Control(IDC_LANGUAGE)));
     EXPECT_EQ("German (DET)", dialog.Selected(IDC_LANGUAGE));
@@ -298,8 +291,7 @@ TEST(GameConfigRead, WithoutGameConfigurationEverythingTakesItsDefault)
             MakeFolder(game.GameIni());
         LoadedDialog dialog;
         EXPECT_FALSE(FullscreenEnabled) << variant;
-        EXPECT_FALSE(IsChecked(dialog.Control(IDC_FULLSCREEN))) << variant;
-        EXPECT_TRUE(dialog.Enabled(IDC_WINDOW_MODE)) << variant;
+        EXPECT_EQ(SwitchShowing(false), SwitchState(dialog.Window())) << variant;
         EXPECT_EQ(DisplayModeTexts(), ComboTexts(dialog.Control(IDC_WINDOW_MODE))) << variant;
         EXPECT_FALSE(dialog.HasSelection(IDC_FULLSCREEN_MODE)) << variant;
         EXPECT_FALSE(dialog.HasSelection(IDC_WINDOW_MODE)) << variant;
@@ -434,7 +426,7 @@ TEST(GameConfigWrite, WithoutGameConfigurationNoneIsCreated)
         EXPECT_TRUE(FileExists(game.PelmarIni())) << detected;
 
         // Nothing but the launcher's file and the language file is in the folder.
-        std::vector<std::string> names = FoundNames(game.Path("*"));
+        std::vector<std::string> names = FoundNames(game.InSystem("*"));
         EXPECT_EQ(2u, names.size()) << detected << ": " << Joined(names);
     }
 }
@@ -530,8 +522,7 @@ TEST(GameConfigUnwritable, ReadOnlyProgramFolder)
     // write, nothing of the game's other settings may be lost.
     const std::string shipped = Shipped();
     GameFolder game(shipped.c_str(), { "int", "det" });
-    std::string folder = game.Path("");
-    folder.pop_back();
+    const std::string folder = game.System();
     ASSERT_TRUE(SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
     LoadedDialog dialog;
     ASSERT_TRUE(dialog.Select(IDC_LANGUAGE, "German (DET)"));

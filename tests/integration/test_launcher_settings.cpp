@@ -26,8 +26,8 @@ public:
             WriteTextFile(PelmarIni(), pelmarIni);
     }
 
-    std::string PelmarIni() const { return System() + "\\Pelmar.ini"; }
-    std::string GameIni() const { return System() + "\\UnrealTournament.ini"; }
+    std::string PelmarIni() const { return InSystem("Pelmar.ini"); }
+    std::string GameIni() const { return InSystem("UnrealTournament.ini"); }
     std::vector<IniLine> Lines() const { return ParseIni(ReadTextFile(PelmarIni())); }
 
     std::string Value(const char *key) const { return IniValue(Lines(), "Main", key); }

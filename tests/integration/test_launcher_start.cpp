@@ -34,11 +34,10 @@ class StoredSettings : public GameHere
 public:
     StoredSettings() : GameHere("start-order", "Unreal.ini", "")
     {
-        Write("System\\Pelmar.ini", "[Main]\r\nHWndPos=210,140\r\nParamsMap=?Difficulty=3\r\nParamsGame=-nosound\r\n");
-        Write("System\\Unreal.ini", "[Engine.Engine]\r\nLanguage=det\r\n[WinDrv.WindowsClient]\r\nStartupFullscreen=True\r\n");
-        Touch("System\\Engine.int");
-        Touch("System\\Engine.det");
-        Touch("Maps\\Sample1.unr");
+        Write("System\\Pelmar.ini", "[Main]\r\nHWndPos=210,140\r\nParamsMap=?Difficulty=3\r\nParamsGame=-nosound\r\n")
+            .Write("System\\Unreal.ini", "[Engine.Engine]\r\nLanguage=det\r\n[WinDrv.WindowsClient]\r\nStartupFullscreen=True\r\n")
+            .Languages({ "int", "det" })
+            .Touch({ "Maps\\Sample1.unr" });
     }
 };
 

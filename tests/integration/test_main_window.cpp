@@ -5,7 +5,9 @@
 #include "test_support.h"
 #include "ui/about_box.h"
 #include "ui/main_window.h"
+#include "ui/map_list_draw.h"
 
+#include "canvas.h"
 #include "main_dialog.h"
 
 #include <gtest/gtest.h>
@@ -297,6 +299,51 @@ TEST_F(MainWindowTest, PicturesLoadInTheirFormats)
     EXPECT_EQ(0xFF, pixels[2]);
 }
 
+// Every GDI object and device context of the start-up goes back: the list's DC once its font
+// is measured, the unscaled picture once the scaled one is made (through the window in the run
+// at 120 DPI, a scale without a bitmap of its own), the picture and the icon at WM_DESTROY.
+TEST(StartUpLeaks, WindowMadeAndDestroyedLeavesTheGdiObjectsAsTheyWere)
+{
+    ASSERT_NE(0, ScreenDpiOfThisRun()) << "the prefix is not set to the scale this run is for";
+    // The counts must see one more or less, else they could not see a leak either.
+    const int base = GdiObjectCount();
+    HBITMAP extra = CreateBitmap(1, 1, 1, 32, nullptr);
+    ASSERT_EQ(base + 1, GdiObjectCount());
+    DeleteObject(extra);
+    ASSERT_EQ(base, GdiObjectCount());
+    {
+        MainDialog first;   // loads what stays for later windows
+    }
+    const int before = GdiObjectCount();
+    {
+        MainDialog dialog;
+        ASSERT_NE(nullptr, dialog.Window());
+        const int held = DcsHeldFor(dialog.Window());
+        HDC dc = GetDC(dialog.Control(IDC_MAP_LIST));
+        ASSERT_EQ(held + 1, DcsHeldFor(dialog.Window()));
+        ReleaseDC(dialog.Control(IDC_MAP_LIST), dc);
+        EXPECT_EQ(0, held) << "device contexts of the window still out after its start";
+    }
+    EXPECT_EQ(before, GdiObjectCount()) << "GDI objects left behind by a main window";
+}
+
+TEST(StartUpLeaks, ScaledMapPictureKeepsNoOtherBitmap)
+{
+    // 40 pixels: no bitmap of its own, so the picture is scaled from the one drawn nearest.
+    const MapListSizes fitted = MapListSize;
+    MapListSize.pictureSize = 40;
+    const auto load = [] { return LoadMapPicture(GetModuleHandleA(nullptr)); };
+    DeleteObject(load());
+    const int before = GdiObjectCount();
+    HBITMAP picture = load();
+    MapListSize = fitted;
+    BITMAP scaled = {};
+    ASSERT_EQ(static_cast<int>(sizeof(scaled)), GetObjectA(picture, sizeof(scaled), &scaled));
+    EXPECT_EQ(40, scaled.bmWidth);
+    DeleteObject(picture);
+    EXPECT_EQ(before, GdiObjectCount()) << "GDI objects left behind by a scaled map picture";
+}
+
 TEST_F(MainWindowTest, RunFollowsTheMapSelection)
 {
     HWND list = Control(IDC_MAP_LIST);
@@ -323,21 +370,13 @@ TEST_F(MainWindowTest, FullscreenSwitchFlipsWhichModeListIsUsable)
 {
     FullscreenEnabled = false;
     ApplyFullscreenState(window_);
-    EXPECT_FALSE(IsWindowEnabled(Control(IDC_FULLSCREEN_MODE)));
-    EXPECT_TRUE(IsWindowEnabled(Control(IDC_WINDOW_MODE)));
-    EXPECT_TRUE(IsWindowEnabled(Control(IDC_WINDOW_MODE_LABEL)));
-
-    SendMessageA(Control(IDC_FULLSCREEN), BM_CLICK, 0, 0);
-    EXPECT_TRUE(FullscreenEnabled);
-    EXPECT_EQ(BST_CHECKED, SendMessageA(Control(IDC_FULLSCREEN), BM_GETCHECK, 0, 0));
-    EXPECT_TRUE(IsWindowEnabled(Control(IDC_FULLSCREEN_MODE)));
-    EXPECT_FALSE(IsWindowEnabled(Control(IDC_WINDOW_MODE)));
-    EXPECT_FALSE(IsWindowEnabled(Control(IDC_WINDOW_MODE_LABEL)));
-
-    SendMessageA(Control(IDC_FULLSCREEN), BM_CLICK, 0, 0);
-    EXPECT_FALSE(FullscreenEnabled);
-    EXPECT_FALSE(IsWindowEnabled(Control(IDC_FULLSCREEN_MODE)));
-    EXPECT_TRUE(IsWindowEnabled(Control(IDC_WINDOW_MODE)));
+    EXPECT_EQ(SwitchShowing(false), SwitchState(window_));
+    for (bool on : { true, false })
+    {
+        SendMessageA(Control(IDC_FULLSCREEN), BM_CLICK, 0, 0);
+        EXPECT_EQ(on, FullscreenEnabled);
+        EXPECT_EQ(SwitchShowing(on), SwitchState(window_));
+    }
 }
 
 TEST_F(MainWindowTest, ActivationChangeRepaintsTheWholeWindow)

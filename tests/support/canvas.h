@@ -64,4 +64,23 @@ int ScreenDpiOfThisRun();
 // within a pixel of stretch rounding.
 std::string ScaledMapPictureFault(const Canvas &canvas, int rowTop, int rowHeight, int dpi, COLORREF paper);
 
+// What a painted map list must show from its top: a row rowHeight high for each name, with the
+// map picture as ScaledMapPictureFault wants it (at 96 DPI pixel for pixel) and the name as
+// font draws it alone on paper; nothing below the last row.
+class MapRowsShown
+{
+public:
+    MapRowsShown(const std::vector<std::string> &names, HFONT font, const std::vector<COLORREF> &picture,
+                 int rowHeight, int dpi, COLORREF paper);
+    // Empty when canvas, the list's client area, shows exactly that; else the first fault.
+    std::string Fault(const Canvas &canvas) const;
+
+private:
+    std::vector<std::string> names_;
+    std::vector<int> ink_;
+    std::vector<COLORREF> picture_;
+    int row_, dpi_;
+    COLORREF paper_;
+};
+
 #endif

@@ -1,5 +1,6 @@
 #include "launcher_process.h"
 #include "test_support.h"
+#include "resources/resource.h"
 
 #include <cstring>
 #include <vector>
@@ -215,6 +216,20 @@ int ListIndexOf(HWND list, const std::string &text)
 bool IsChecked(HWND button)
 {
     return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+std::string SwitchShowing(bool on)
+{
+    return std::string(on ? "ticked" : "clear") + ", fullscreen mode " + (on ? "usable" : "greyed") + ", window mode "
+           + (on ? "greyed" : "usable") + " and its label " + (on ? "greyed" : "usable");
+}
+
+std::string SwitchState(HWND main)
+{
+    const bool on = IsChecked(GetDlgItem(main, IDC_FULLSCREEN));
+    const auto usable = [main](int id) { return IsWindowEnabled(GetDlgItem(main, id)) ? "usable" : "greyed"; };
+    return std::string(on ? "ticked" : "clear") + ", fullscreen mode " + usable(IDC_FULLSCREEN_MODE) + ", window mode "
+           + usable(IDC_WINDOW_MODE) + " and its label " + usable(IDC_WINDOW_MODE_LABEL);
 }
 
 void ClickAt(HWND window, int x, int y)

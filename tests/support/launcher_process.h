@@ -56,6 +56,10 @@ std::string ListText(HWND list, int index);
 int ListCount(HWND list);
 int ListIndexOf(HWND list, const std::string &text);   // -1 when not listed
 bool IsChecked(HWND button);
+// The fullscreen switch of a main window and the controls it governs, as a player finds them;
+// SwitchShowing(on) is what they must be with the switch on or off.
+std::string SwitchState(HWND main);
+std::string SwitchShowing(bool on);
 
 // Input delivered to another process's windows.
 void ClickAt(HWND window, int x, int y);

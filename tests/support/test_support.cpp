@@ -1,4 +1,5 @@
 #include "test_support.h"
+#include "launcher_process.h"
 
 #include <cstdio>
 #include <cstring>
@@ -206,14 +207,29 @@ TempGameFolder::~TempGameFolder()
     RemoveTree(root_);
 }
 
-void TempGameFolder::Touch(const std::string &relative) const
+const TempGameFolder &TempGameFolder::Touch(std::initializer_list<std::string> relative) const
 {
-    WriteTextFile(root_ + "\\" + relative, std::string());
+    for (const std::string &name : relative)
+        WriteTextFile(root_ + "\\" + name, std::string());
+    return *this;
 }
 
-void TempGameFolder::Write(const std::string &relative, const std::string &content) const
+const TempGameFolder &TempGameFolder::Write(const std::string &relative, const std::string &content) const
 {
     WriteTextFile(root_ + "\\" + relative, content);
+    return *this;
+}
+
+const TempGameFolder &TempGameFolder::Languages(std::initializer_list<const char *> codes) const
+{
+    for (const char *code : codes)
+        WriteTextFile(System() + "\\Engine." + code, std::string());
+    return *this;
+}
+
+bool TempGameFolder::PutStandIn(const char *exe) const
+{
+    return CopyFileA(StandInExePath().c_str(), (System() + "\\" + exe).c_str(), FALSE) != 0;
 }
 
 namespace
@@ -260,6 +276,31 @@ long OpenHandleCount()
     for (ULONG_PTR i = 0; i < table->count; ++i)
         if (table->entries[i].process == GetCurrentProcessId())
             ++count;
+    return count;
+}
+
+int GdiObjectCount(DWORD type)
+{
+    int count = 0;
+    for (UINT_PTR index = 1; index < 0x10000; ++index)
+    {
+        const DWORD found = GetObjectType(reinterpret_cast<HGDIOBJ>(index));
+        count += found && (!type || found == type);
+    }
+    return count;
+}
+
+int DcsHeldFor(HWND window)
+{
+    int count = 0;
+    for (UINT_PTR index = 1; index < 0x10000; ++index)
+    {
+        HDC dc = reinterpret_cast<HDC>(index);
+        if (GetObjectType(dc) != OBJ_DC)
+            continue;
+        HWND of = WindowFromDC(dc);
+        count += of && (of == window || IsChild(window, of));
+    }
     return count;
 }
 
