@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <optional>
 
 namespace
 {
@@ -23,12 +24,12 @@ const char EngineSection[] = "Engine.Engine";
 class GameFolder : public GameHere
 {
 public:
-    explicit GameFolder(const char *gameIni, std::initializer_list<const char *> languages = { "int" })
+    explicit GameFolder(const std::optional<std::string> &gameIni, std::initializer_list<const char *> languages = { "int" })
         : GameHere("game-config", "UnrealTournament.ini", "")
     {
         Languages(languages);
         if (gameIni)
-            WriteTextFile(GameIni(), gameIni);
+            WriteTextFile(GameIni(), *gameIni);
     }
 
     std::string GameIni() const { return InSystem("UnrealTournament.ini"); }
@@ -44,12 +45,13 @@ public:
     }
 };
 
-std::string ClientIni(std::initializer_list<std::string> lines)
+// The game's display section with these lines, and its language when one is given.
+std::string ClientIni(std::initializer_list<std::string> lines, const std::string &language = "")
 {
     std::string text = "[WinDrv.WindowsClient]\r\n";
     for (const std::string &line : lines)
         text += line + "\r\n";
-    return text;
+    return language.empty() ? text : text + "[Engine.Engine]\r\nLanguage=" + language + "\r\n";
 }
 
 std::string Shipped()
@@ -112,7 +114,7 @@ TEST(GameConfigRead, FullscreenSwitchFromTheGamesValue)
     };
     for (const Case &c : cases)
     {
-        GameFolder game(ClientIni({ c.line }).c_str());
+        GameFolder game(ClientIni({ c.line }));
         FullscreenEnabled = !c.on;
         LoadedDialog dialog;
         EXPECT_EQ(c.on, FullscreenEnabled) << c.line;
@@ -148,8 +150,7 @@ TEST(GameConfigRead, SixteenBitsSelectTheThirtyTwoBitEntry)
     std::string x, y;
     ASSERT_TRUE(PickMode32(&x, &y)) << Joined(DisplayModeTexts());
     GameFolder game(ClientIni({ "FullscreenViewportX=" + x, "FullscreenViewportY=" + y, "FullscreenColorBits=16",
-                                "WindowedViewportX=" + x, "WindowedViewportY=" + y, "WindowedColorBits=16" })
-                        .c_str());
+                                "WindowedViewportX=" + x, "WindowedViewportY=" + y, "WindowedColorBits=16" }));
     LoadedDialog dialog;
     EXPECT_EQ(x + "x" + y + "x32", dialog.Selected(IDC_FULLSCREEN_MODE));
     EXPECT_EQ(x + "x" + y + "x32", dialog.Selected(IDC_WINDOW_MODE));
@@ -177,8 +178,7 @@ TEST(GameConfigRead, ModesChosenByTheBeginningOfTheirText)
     };
     for (const Case &c : cases)
     {
-        GameFolder game(
-            ClientIni({ "WindowedViewportX=" + x, "WindowedViewportY=" + y, "WindowedColorBits=" + c.bits }).c_str());
+        GameFolder game(ClientIni({ "WindowedViewportX=" + x, "WindowedViewportY=" + y, "WindowedColorBits=" + c.bits }));
         LoadedDialog dialog;
         EXPECT_EQ(c.selected, dialog.Selected(IDC_WINDOW_MODE)) << "bits [" << c.bits << "]";
         EXPECT_FALSE(dialog.HasSelection(IDC_FULLSCREEN_MODE)) << "bits [" << c.bits << "]";
@@ -198,9 +198,8 @@ TEST(GameConfigRead, UnmatchedOrOverLongValuesSelectNothing)
     };
     for (const auto &value : values)
     {
-        GameFolder game(ClientIni({ "FullscreenViewportX=" + value[0], "FullscreenViewportY=" + value[1],
-                                    "FullscreenColorBits=" + value[2] })
-                            .c_str());
+        GameFolder game(ClientIni(
+            { "FullscreenViewportX=" + value[0], "FullscreenViewportY=" + value[1], "FullscreenColorBits=" + value[2] }));
         LoadedDialog dialog;
         EXPECT_FALSE(dialog.HasSelection(IDC_FULLSCREEN_MODE))
             << value[0].substr(0, 30) << " " << value[1] << " " << value[2].substr(0, 30) << ": "
@@ -215,7 +214,7 @@ TEST(GameConfigRead, SectionAndKeyNamesMatchWhateverTheirCase)
     std::string text = "[windrv.windowsclient]\r\nSTARTUPFULLSCREEN=True\r\nfullscreenviewportx=" + x +
                        "\r\nFULLSCREENVIEWPORTY=" + y + "\r\nfullscreenColorbits=32\r\nwindowedviewportx=" + x +
                        "\r\nwindowedviewporty=" + y + "\r\nwindowedcolorbits=16\r\n[ENGINE.ENGINE]\r\nlanguage=det\r\n";
-    GameFolder game(text.c_str(), { "int", "det" });
+    GameFolder game(text, { "int", "det" });
     LoadedDialog dialog;
     EXPECT_TRUE(FullscreenEnabled);
     EXPECT_TRUE(IsChecked(dialog.Control(IDC_FULLSCREEN)));
@@ -228,8 +227,7 @@ TEST(GameConfigRead, LanguageCodeMatchedWhateverItsCase)
 {
     for (const char *language : { "int", "INT", "Int" })
     {
-        GameFolder game((std::string("[Engine.Engine]\r\nLanguage=") + language + "\r\n").c_str(),
-                        { "int", "det", "frt", "ctt" });
+        GameFolder game(std::string("[Engine.Engine]\r\nLanguage=") + language + "\r\n", { "int", "det", "frt", "ctt" });
         LoadedDialog dialog;
         EXPECT_EQ("English (INT)", dialog.Selected(IDC_LANGUAGE)) << language;
         EXPECT_EQ(4, SendMessageA(dialog.Control(IDC_LANGUAGE), CB_GETCOUNT, 0, 0)) << language;
@@ -272,7 +270,7 @@ TEST(GameConfigRead, LanguageNotInstalledOrUnknownSelectsNothing)
 {
     for (const char *language : { "det", "xyz", "", "English (INT)", "in" })
     {
-        GameFolder game((std::string("[Engine.Engine]\r\nLanguage=") + language + "\r\n").c_str());
+        GameFolder game(std::string("[Engine.Engine]\r\nLanguage=") + language + "\r\n");
         LoadedDialog dialog;
         EXPECT_FALSE(dialog.HasSelection(IDC_LANGUAGE)) << language;
         EXPECT_EQ(std::vector<std::string>({ "English (INT)" }), ComboTexts(dialog.Control(IDC_LANGUAGE)));
@@ -284,7 +282,7 @@ TEST(GameConfigRead, WithoutGameConfigurationEverythingTakesItsDefault)
     // No game detected, a detected file since removed, and a folder in its place.
     for (int variant = 0; variant < 3; ++variant)
     {
-        GameFolder game(nullptr);
+        GameFolder game(std::nullopt);
         if (variant == 0)
             ActiveGameIni.clear();
         if (variant == 2)
@@ -325,11 +323,8 @@ TEST(GameConfigWrite, FullscreenSwitchAndLanguageWrittenEitherWay)
 {
     std::string x, y;
     ASSERT_TRUE(PickMode32(&x, &y)) << Joined(DisplayModeTexts());
-    GameFolder game((ClientIni({ "StartupFullscreen=1", "FullscreenViewportX=" + x, "FullscreenViewportY=" + y,
-                                 "FullscreenColorBits=32" }) +
-                     "[Engine.Engine]\r\nLanguage=CTT\r\n")
-                        .c_str(),
-                    { "int", "ctt" });
+    GameFolder game(ClientIni({ "StartupFullscreen=1", "FullscreenViewportX=" + x, "FullscreenViewportY=" + y,
+                                "FullscreenColorBits=32" }, "CTT"), { "int", "ctt" });
     LoadedDialog dialog;
     ASSERT_TRUE(FullscreenEnabled);
     SaveSettings(dialog.Window(), false);
@@ -353,11 +348,9 @@ TEST(GameConfigWrite, ListWithoutSelectionKeepsTheGamesValues)
 {
     std::string x, y;
     ASSERT_TRUE(PickMode32(&x, &y)) << Joined(DisplayModeTexts());
-    GameFolder game((ClientIni({ "WindowedViewportX=12345", "WindowedViewportY=678", "WindowedColorBits=32",
-                                 "FullscreenViewportX=" + x, "FullscreenViewportY=" + y, "FullscreenColorBits=16",
-                                 "StartupFullscreen=False" }) +
-                     "[Engine.Engine]\r\nLanguage=xyz\r\n")
-                        .c_str());
+    GameFolder game(ClientIni({ "WindowedViewportX=12345", "WindowedViewportY=678", "WindowedColorBits=32",
+                                "FullscreenViewportX=" + x, "FullscreenViewportY=" + y, "FullscreenColorBits=16",
+                                "StartupFullscreen=False" }, "xyz"));
     LoadedDialog dialog;
     ASSERT_FALSE(dialog.HasSelection(IDC_WINDOW_MODE));
     ASSERT_FALSE(dialog.HasSelection(IDC_LANGUAGE));
@@ -411,7 +404,7 @@ TEST(GameConfigWrite, WithoutGameConfigurationNoneIsCreated)
     ASSERT_FALSE(modes.empty());
     for (bool detected : { true, false })
     {
-        GameFolder game(nullptr);
+        GameFolder game(std::nullopt);
         if (!detected)
             ActiveGameIni.clear();
         LoadedDialog dialog;
@@ -435,7 +428,7 @@ TEST(GameConfigFixture, GamesOtherSettingsSurviveUnchanged)
 {
     const std::string shipped = Shipped();
     ASSERT_FALSE(shipped.empty());
-    GameFolder game(shipped.c_str());
+    GameFolder game(shipped);
     LoadedDialog dialog;
     // As shipped: fullscreen on, 640x480 at 16 bits for both, English.
     EXPECT_TRUE(FullscreenEnabled);
@@ -463,7 +456,7 @@ TEST(GameConfigFixture, PlayersChoicesWrittenAndNothingElseTouched)
     ASSERT_FALSE(shipped.empty());
     std::vector<std::string> modes = DisplayModeTexts();
     ASSERT_FALSE(modes.empty());
-    GameFolder game(shipped.c_str(), { "int", "frt" });
+    GameFolder game(shipped, { "int", "frt" });
     LoadedDialog dialog;
     dialog.ClickFullscreen();
     ASSERT_TRUE(dialog.Select(IDC_WINDOW_MODE, modes.back()));
@@ -484,7 +477,7 @@ TEST(GameConfigFixture, PlayersChoicesWrittenAndNothingElseTouched)
 TEST(GameConfigUnwritable, ReadOnlyGameFileStaysAsItWas)
 {
     const std::string shipped = Shipped();
-    GameFolder game(shipped.c_str(), { "int", "det" });
+    GameFolder game(shipped, { "int", "det" });
     ASSERT_TRUE(SetFileAttributesA(game.GameIni().c_str(), FILE_ATTRIBUTE_READONLY));
     LoadedDialog dialog;
     dialog.ClickFullscreen();
@@ -503,7 +496,7 @@ TEST(GameConfigUnwritable, ReadOnlyGameFileStaysAsItWas)
 
 TEST(GameConfigUnwritable, FolderInPlaceOfTheGameFile)
 {
-    GameFolder game(nullptr);
+    GameFolder game(std::nullopt);
     MakeFolder(game.GameIni());
     WriteTextFile(game.GameIni() + "\\inside.txt", "x");
     LoadedDialog dialog;
@@ -521,7 +514,7 @@ TEST(GameConfigUnwritable, ReadOnlyProgramFolder)
     // administrator not even the making of a new one): whatever the launcher manages to
     // write, nothing of the game's other settings may be lost.
     const std::string shipped = Shipped();
-    GameFolder game(shipped.c_str(), { "int", "det" });
+    GameFolder game(shipped, { "int", "det" });
     const std::string folder = game.System();
     ASSERT_TRUE(SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
     LoadedDialog dialog;

@@ -28,27 +28,19 @@ protected:
 
     HWND List() const { return GetDlgItem(window_, IDC_MAP_LIST); }
 
-    Names Entries() const
-    {
-        Names names;
-        for (int i = 0; i < ListCount(List()); ++i)
-            names.push_back(ListText(List(), i));
-        return names;
-    }
-
     // Fills the list as the launcher does at start, from the game's program folder.
     Names Catalogue(const TempGameFolder &game)
     {
         CurrentDirectoryScope here(game.System());
         FillMapCatalogue(window_);
-        return Entries();
+        return ListTexts(List());
     }
 
     Names Scan(const TempGameFolder &game, const char *folder, const char *pattern)
     {
         CurrentDirectoryScope here(game.System());
         ScanMapFolder(window_, folder, pattern);
-        return Entries();
+        return ListTexts(List());
     }
 };
 }

@@ -117,14 +117,9 @@ TEST_F(MapListDrawTest, UnselectedEntryDrawnOverWhatIsThere)
         EXPECT_EQ(Background, canvas.At(TextX - 1, y)) << "row " << y;
         EXPECT_NE(Background, canvas.At(TextX, y)) << "row " << y;
     }
-    if (textTop > top)
-    {
-        EXPECT_FALSE(canvas.RowHolds(textTop - 1, TextX, canvas.Width(), Paper));
-    }
-    if (textTop + height < top + RowHeight)
-    {
-        EXPECT_FALSE(canvas.RowHolds(textTop + height, TextX, canvas.Width(), Paper));
-    }
+    // Paper only where the text is.
+    EXPECT_TRUE(textTop == top || !canvas.RowHolds(textTop - 1, TextX, canvas.Width(), Paper));
+    EXPECT_TRUE(textTop + height == top + RowHeight || !canvas.RowHolds(textTop + height, TextX, canvas.Width(), Paper));
     EXPECT_TRUE(canvas.RowHolds(textTop + height / 2, TextX, canvas.Width(), Ink));
     EXPECT_TRUE(canvas.RowHolds(textTop + height / 2, TextX, canvas.Width(), Paper));
 }
@@ -230,9 +225,6 @@ TEST_F(MapListDrawTest, TallerRowCentresIconAndText)
     const int textTop = (height - text) / 2;
     EXPECT_TRUE(canvas.RowHolds(textTop, TextX, canvas.Width(), Paper));
     EXPECT_TRUE(canvas.RowHolds(textTop + text - 1, TextX, canvas.Width(), Paper));
-    if (textTop > 0)
-    {
-        EXPECT_FALSE(canvas.RowHolds(textTop - 1, TextX, canvas.Width(), Paper));
-    }
+    EXPECT_TRUE(textTop == 0 || !canvas.RowHolds(textTop - 1, TextX, canvas.Width(), Paper));
     EXPECT_FALSE(canvas.RowHolds(textTop + text, TextX, canvas.Width(), Paper));
 }

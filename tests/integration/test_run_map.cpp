@@ -12,7 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace
@@ -28,8 +30,6 @@ public:
     }
 
     bool Ready() const { return copied_ && events_.Ready(); }
-    HANDLE Started() const { return events_.Started(); }
-    HANDLE Quit() const { return events_.Quit(); }
     const StandInEvents &Events() const { return events_; }
 
 private:
@@ -40,12 +40,12 @@ private:
 // One run of the stand-in, told beforehand to quit: it ends as soon as it has started.
 bool RunShortGame(const StandInGame &game, RunOutcome *outcome = nullptr)
 {
-    ResetEvent(game.Started());
-    SetEvent(game.Quit());
+    game.Events().Reset();
+    game.Events().EndGame();
     RunOutcome ended = RunAndWait(nullptr, ".\\Unreal.exe", "Sample1");
     if (outcome)
         *outcome = ended;
-    return WaitForSingleObject(game.Started(), 0) == WAIT_OBJECT_0;
+    return game.Events().HasStarted();
 }
 
 // The code of the quit that reaches Pelmar while the game runs.
@@ -63,66 +63,46 @@ long TakeQuitMessage()
 // Once the stand-in has started and holds the foreground, so that a main window brought
 // forward afterwards would show: ends the game, or, given a thread, posts that thread a quit
 // with QuitCode, as a quit that reaches Pelmar while the game runs. Works on a thread of its
-// own, since the test's thread is inside the wait. Join stops it early, and waits for the
-// thread without a limit: each of its waits is bounded, and the object must outlive it.
+// own, since the test's thread is inside the wait; each of its waits is bounded, and Join
+// stops it early.
 class OnceGameInFront
 {
 public:
     OnceGameInFront(const StandInGame &game, DWORD quitThread = 0)
-        : game_(game), quitThread_(quitThread), stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr))
+        : thread_([this, &game, quitThread] {
+              bool started = false;
+              for (int i = 0; i < 750 && !stop_ && !(started = game.Events().HasStarted()); ++i)
+                  Sleep(20);
+              for (int i = 0; started && i < 250 && !stop_ && !inFront_; ++i)
+              {
+                  HWND window = FindWindowA(StandInWindowClass, nullptr);
+                  if (!(inFront_ = window && GetForegroundWindow() == window))
+                      Sleep(20);
+              }
+              if (stop_)
+                  return;
+              if (quitThread)
+                  PostThreadMessageA(quitThread, WM_QUIT, QuitCode, 0);
+              else
+                  game.Events().EndGame();
+          })
     {
-        if (stop_)
-            thread_ = CreateThread(nullptr, 0, Act, this, 0, nullptr);
     }
-    ~OnceGameInFront()
-    {
-        Join();
-        if (stop_)
-            CloseHandle(stop_);
-    }
-    OnceGameInFront(const OnceGameInFront &) = delete;
-    OnceGameInFront &operator=(const OnceGameInFront &) = delete;
+    ~OnceGameInFront() { Join(); }
 
-    bool Ready() const { return thread_ != nullptr; }
+    bool Ready() const { return thread_.joinable(); }
     void Join()
     {
-        if (!thread_)
-            return;
-        SetEvent(stop_);
-        WaitForSingleObject(thread_, INFINITE);
-        CloseHandle(thread_);
-        thread_ = nullptr;
+        stop_ = true;
+        if (thread_.joinable())
+            thread_.join();
     }
     // Whether the game held the foreground when the thread acted.
     bool GameWasInFront() const { return inFront_; }
 
 private:
-    static DWORD WINAPI Act(void *param)
-    {
-        OnceGameInFront *self = static_cast<OnceGameInFront *>(param);
-        HANDLE startedOrStop[] = { self->game_.Started(), self->stop_ };
-        DWORD woke = WaitForMultipleObjects(2, startedOrStop, FALSE, 15000);
-        if (woke == WAIT_OBJECT_0 + 1)
-            return 0;
-        for (int i = 0; woke == WAIT_OBJECT_0 && i < 250 && !self->inFront_; ++i)
-        {
-            HWND window = FindWindowA(StandInWindowClass, nullptr);
-            self->inFront_ = window && GetForegroundWindow() == window;
-            if (!self->inFront_ && WaitForSingleObject(self->stop_, 20) == WAIT_OBJECT_0)
-                return 0;
-        }
-        if (self->quitThread_)
-            PostThreadMessageA(self->quitThread_, WM_QUIT, QuitCode, 0);
-        else
-            SetEvent(self->game_.Quit());
-        return 0;
-    }
-
-    const StandInGame &game_;
-    DWORD quitThread_;
-    HANDLE stop_;
-    bool inFront_ = false;
-    HANDLE thread_ = nullptr;
+    std::atomic<bool> stop_{ false }, inFront_{ false };
+    std::thread thread_;   // declared last: it starts at once and reads the flags
 };
 
 const char RunningCaption[] = "caption Pelmar - [RUNNING: Sample1]";

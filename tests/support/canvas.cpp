@@ -99,7 +99,9 @@ bool Canvas::CopyScreen(int x, int y)
     return copied != FALSE;
 }
 
-int InkOfText(HFONT font, const char *text, COLORREF paper)
+// The pixels text shows when drawn alone with font, in the window text colour on paper, with
+// room all round: what a row of the map list must show of it, no more and no less.
+static int InkOfText(HFONT font, const char *text, COLORREF paper)
 {
     const int length = static_cast<int>(strlen(text)), margin = 32;
     Canvas alone(margin * (length + 2), 4 * margin, paper);

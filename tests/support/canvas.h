@@ -41,10 +41,6 @@ private:
     HGDIOBJ replaced_ = nullptr;
 };
 
-// The pixels text shows when drawn alone with font, in the window text colour on paper, with
-// room all round: what a row of the map list must show of it, no more and no less.
-int InkOfText(HFONT font, const char *text, COLORREF paper);
-
 // The map picture (16 x 16) of module's resources, row by row from the top; empty when it
 // cannot be read.
 std::vector<COLORREF> MapPicturePixels(HMODULE module);

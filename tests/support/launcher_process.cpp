@@ -187,12 +187,17 @@ std::string ComboText(HWND combo, int index)
     return ItemText(combo, CB_GETLBTEXTLEN, CB_GETLBTEXT, index);
 }
 
-std::vector<std::string> ComboTexts(HWND combo)
+static std::vector<std::string> ItemTexts(HWND window, UINT countMessage, UINT lengthMessage, UINT textMessage)
 {
     std::vector<std::string> texts;
-    for (int i = 0; i < static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0)); ++i)
-        texts.push_back(ComboText(combo, i));
+    for (int i = 0; i < static_cast<int>(SendMessageA(window, countMessage, 0, 0)); ++i)
+        texts.push_back(ItemText(window, lengthMessage, textMessage, i));
     return texts;
+}
+
+std::vector<std::string> ComboTexts(HWND combo)
+{
+    return ItemTexts(combo, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
 }
 
 std::string ListText(HWND list, int index)
@@ -203,6 +208,11 @@ std::string ListText(HWND list, int index)
 int ListCount(HWND list)
 {
     return static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+}
+
+std::vector<std::string> ListTexts(HWND list)
+{
+    return ItemTexts(list, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
 }
 
 int ListIndexOf(HWND list, const std::string &text)

@@ -54,6 +54,7 @@ std::string ComboText(HWND combo, int index);
 std::vector<std::string> ComboTexts(HWND combo);   // every entry, in list order
 std::string ListText(HWND list, int index);
 int ListCount(HWND list);
+std::vector<std::string> ListTexts(HWND list);   // every entry, in list order
 int ListIndexOf(HWND list, const std::string &text);   // -1 when not listed
 bool IsChecked(HWND button);
 // The fullscreen switch of a main window and the controls it governs, as a player finds them;

@@ -279,29 +279,29 @@ long OpenHandleCount()
     return count;
 }
 
-int GdiObjectCount(DWORD type)
+namespace
+{
+template <typename Counts>
+int CountGdiObjects(Counts counts)
 {
     int count = 0;
     for (UINT_PTR index = 1; index < 0x10000; ++index)
-    {
-        const DWORD found = GetObjectType(reinterpret_cast<HGDIOBJ>(index));
-        count += found && (!type || found == type);
-    }
+        count += counts(reinterpret_cast<HGDIOBJ>(index), GetObjectType(reinterpret_cast<HGDIOBJ>(index)));
     return count;
+}
+}
+
+int GdiObjectCount(DWORD type)
+{
+    return CountGdiObjects([type](HGDIOBJ, DWORD found) { return found && (!type || found == type); });
 }
 
 int DcsHeldFor(HWND window)
 {
-    int count = 0;
-    for (UINT_PTR index = 1; index < 0x10000; ++index)
-    {
-        HDC dc = reinterpret_cast<HDC>(index);
-        if (GetObjectType(dc) != OBJ_DC)
-            continue;
-        HWND of = WindowFromDC(dc);
-        count += of && (of == window || IsChild(window, of));
-    }
-    return count;
+    return CountGdiObjects([window](HGDIOBJ object, DWORD found) {
+        HWND of = found == OBJ_DC ? WindowFromDC(static_cast<HDC>(object)) : nullptr;
+        return of && (of == window || IsChild(window, of));
+    });
 }
 
 SIZE_T HeapBytesInUse()

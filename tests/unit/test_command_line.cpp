@@ -59,19 +59,14 @@ const std::string CaptionPrefix = "Pelmar - [RUNNING: ";
 
 TEST(MarkerPrefix, OnlyAMarkerAfterTheStartGetsOneInFront)
 {
-    EXPECT_EQ("?a=1", Prefixed("?a=1", '?'));
-    EXPECT_EQ("?a=1?b=2", Prefixed("a=1?b=2", '?'));
-    EXPECT_EQ("a=1", Prefixed("a=1", '?'));
-    EXPECT_EQ("?a?", Prefixed("a?", '?'));
-    EXPECT_EQ("??", Prefixed("??", '?'));
-    EXPECT_EQ("-x -y", Prefixed("x -y", '-'));
-    EXPECT_EQ("-x", Prefixed("-x", '-'));
-    EXPECT_EQ("x", Prefixed("x", '-'));
-    EXPECT_EQ("", Prefixed("", '-'));
-    EXPECT_EQ("", Prefixed("", '?'));
-    // Each text is judged by its own marker only.
-    EXPECT_EQ("a-b", Prefixed("a-b", '?'));
-    EXPECT_EQ("a?b", Prefixed("a?b", '-'));
+    // Each text is judged by its own marker only (the last two).
+    const struct { const char *text; char marker; const char *prefixed; } cases[] = {
+        { "?a=1", '?', "?a=1" }, { "a=1?b=2", '?', "?a=1?b=2" }, { "a=1", '?', "a=1" }, { "a?", '?', "?a?" },
+        { "??", '?', "??" },     { "x -y", '-', "-x -y" },       { "-x", '-', "-x" },   { "x", '-', "x" },
+        { "", '-', "" },         { "", '?', "" },                { "a-b", '?', "a-b" }, { "a?b", '-', "a?b" },
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(c.prefixed, Prefixed(c.text, c.marker)) << c.text << " " << c.marker;
 }
 
 TEST(MarkerPrefix, LongestFieldKeepsAllItsCharacters)
