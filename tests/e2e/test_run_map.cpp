@@ -84,11 +84,6 @@ protected:
         ASSERT_EQ(gameParams, WindowText(pelmar_.Control(IDC_GAME_PARAMS)));
     }
 
-    bool StandInStarted(DWORD timeoutMs) const
-    {
-        return WaitForSingleObject(events_.Started(), timeoutMs) == WAIT_OBJECT_0;
-    }
-
     // Ends the running stand-in and waits until Pelmar is back from its run.
     bool EndStandIn()
     {
@@ -107,7 +102,7 @@ protected:
         ASSERT_TRUE(StartedIn(tag, { "Maps\\Sample1.unr" }));
         Choose("Sample1", "", "");
         Click(pelmar_.Control(IDC_RUN));
-        ASSERT_TRUE(StandInStarted(15000)) << "the game was not started";
+        ASSERT_TRUE(events_.WaitStarted(15000)) << "the game was not started";
         ASSERT_EQ("Pelmar - [RUNNING: Sample1]", WindowText(Main()));
     }
 
@@ -121,7 +116,7 @@ protected:
     // The whole run: Pelmar running the map, repainting meanwhile, and back afterwards.
     void ExpectRun(const std::string &commandLine, const std::string &caption)
     {
-        ASSERT_TRUE(StandInStarted(15000)) << "the game was not started";
+        ASSERT_TRUE(events_.WaitStarted(15000)) << "the game was not started";
         StandInRecord record = ReadRecord(RecordPath());
         ASSERT_TRUE(record.written);
         EXPECT_EQ(commandLine, record.commandLine);
@@ -178,7 +173,7 @@ TEST_F(RunMapTest, LongMapNameCaptionFitsAndStaysReadable)
     ASSERT_TRUE(StartedIn("e2e-run-long", { "Maps\\" + map + ".unr" }));
     Choose(map, "?a=1", "-x");
     Click(pelmar_.Control(IDC_RUN));
-    ASSERT_TRUE(StandInStarted(15000));
+    ASSERT_TRUE(events_.WaitStarted(15000));
     EXPECT_EQ(map + "?a=1 -x", ReadRecord(RecordPath()).commandLine);
 
     std::string caption = WindowText(Main());
@@ -213,8 +208,11 @@ TEST_F(RunMapTest, MissingExecutableReportedAfterSavingNothingStarted)
     ASSERT_TRUE(StartedIn("e2e-run-missing", { "Maps\\Sample1.unr" }));
     // Found at start, gone when Run is pressed.
     ASSERT_TRUE(DeleteFileA(game_->InSystem("Unreal.exe").c_str()));
-    ASSERT_EQ(nullptr, FindIniKey(ParseIni(ReadTextFile(game_->InSystem("Unreal.ini"))),
-                                  "WinDrv.WindowsClient", "StartupFullscreen"));
+    const std::string ini = game_->InSystem("Unreal.ini");
+    const auto fullscreen = [&] {
+        return IniValue(ParseIni(ReadTextFile(ini)), "WinDrv.WindowsClient", "StartupFullscreen");
+    };
+    ASSERT_EQ("<missing>", fullscreen());
     Choose("Sample1", "", "");
     Click(pelmar_.Control(IDC_RUN));
 
@@ -223,14 +221,11 @@ TEST_F(RunMapTest, MissingExecutableReportedAfterSavingNothingStarted)
     EXPECT_EQ(Main(), GetWindow(box, GW_OWNER));
     EXPECT_TRUE(Contains(ChildTexts(box), "Cannot find Unreal.exe for execution."));
     EXPECT_EQ("Pelmar", WindowText(Main()));
-    EXPECT_FALSE(StandInStarted(0));
+    EXPECT_FALSE(events_.HasStarted());
     EXPECT_FALSE(FileExists(RecordPath()));
     // The game configuration was brought up to date first; the launcher's own file waits
     // for the close.
-    const IniLine *fullscreen = FindIniKey(ParseIni(ReadTextFile(game_->InSystem("Unreal.ini"))),
-                                           "WinDrv.WindowsClient", "StartupFullscreen");
-    ASSERT_NE(nullptr, fullscreen);
-    EXPECT_EQ("False", fullscreen->value);
+    EXPECT_EQ("False", fullscreen());
     EXPECT_FALSE(FileExists(game_->InSystem("Pelmar.ini")));
 
     PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -253,7 +248,7 @@ TEST_F(RunMapTest, NoGameDetectedAtStartNamesNoExecutable)
     HWND box = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (box = pelmar_.FindVisibleWindow("Error")) != nullptr; }, 10000));
     EXPECT_TRUE(Contains(ChildTexts(box), "Cannot find  for execution."));
-    EXPECT_FALSE(StandInStarted(0));
+    EXPECT_FALSE(events_.HasStarted());
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 10000));
 }
@@ -268,7 +263,7 @@ TEST_F(RunMapTest, DoubleClickOnAMapStartsNothing)
     PostMessageA(List(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
     PostMessageA(List(), WM_LBUTTONUP, 0, at);
     Settle(List());
-    EXPECT_FALSE(StandInStarted(1500));
+    EXPECT_FALSE(events_.WaitStarted(1500));
     EXPECT_FALSE(FileExists(RecordPath()));
     EXPECT_EQ("Pelmar", WindowText(Main()));
     EXPECT_TRUE(IsWindowEnabled(Main()));

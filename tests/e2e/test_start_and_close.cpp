@@ -11,23 +11,16 @@
 
 namespace
 {
-HWND FocusOf(const LauncherProcess &pelmar)
-{
-    GUITHREADINFO info;
-    info.cbSize = sizeof(info);
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(pelmar.Main(), nullptr), &info))
-        return nullptr;
-    return info.hwndFocus;
-}
-
 // Empty when box stands centred on main; else where it stands.
 std::string OffCentre(HWND main, HWND box)
 {
     const RECT m = WindowRect(main), b = WindowRect(box);
-    if (b.left == (m.right - m.left - (b.right - b.left)) / 2 + m.left && b.top == (m.bottom - m.top - (b.bottom - b.top)) / 2 + m.top)
+    const int x = (m.right - m.left - (b.right - b.left)) / 2 + m.left;
+    const int y = (m.bottom - m.top - (b.bottom - b.top)) / 2 + m.top;
+    if (b.left == x && b.top == y)
         return "";
-    return "at " + std::to_string(b.left) + "," + std::to_string(b.top) + " over a main window at " + std::to_string(m.left) + ","
-           + std::to_string(m.top);
+    return "at " + std::to_string(b.left) + "," + std::to_string(b.top) + ", not " + std::to_string(x) + ","
+           + std::to_string(y);
 }
 
 INT_PTR CALLBACK NoDialogProc(HWND, UINT, WPARAM, LPARAM)
@@ -64,7 +57,7 @@ TEST_F(StartAndClose, ControlsAtStart)
     EXPECT_FALSE(IsWindowEnabled(pelmar_.Control(IDC_RUN)));
     EXPECT_TRUE(IsWindowEnabled(pelmar_.Control(IDC_ABOUT)));
     // No game configuration: fullscreen off, so only the window mode list is usable.
-    EXPECT_EQ(SwitchShowing(false), SwitchState(pelmar_.Main()));
+    EXPECT_EQ("off", SwitchState(pelmar_.Main()));
     EXPECT_EQ("", WindowText(pelmar_.Control(IDC_MAP_PARAMS)));
     EXPECT_EQ("", WindowText(pelmar_.Control(IDC_GAME_PARAMS)));
 
@@ -144,7 +137,7 @@ TEST_F(StartAndClose, ClickingTheSwitchFlipsTheModeLists)
     for (bool on : { true, false })
     {
         Click(pelmar_.Control(IDC_FULLSCREEN));
-        EXPECT_EQ(SwitchShowing(on), SwitchState(pelmar_.Main()));
+        EXPECT_EQ((on ? "on" : "off"), SwitchState(pelmar_.Main()));
     }
 }
 
@@ -221,8 +214,10 @@ TEST_F(AboutBox, ShowsCentredDisablesMainAndOkGivesItBack)
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(pelmar_.Main()) != FALSE; }));
     // The dialog manager hands the main window's focus on to its last focused control.
     EXPECT_TRUE(WaitUntil([&] {
-        HWND focus = FocusOf(pelmar_);
-        return focus == pelmar_.Main() || IsChild(pelmar_.Main(), focus);
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        GetGUIThreadInfo(GetWindowThreadProcessId(pelmar_.Main(), nullptr), &info);
+        return info.hwndFocus == pelmar_.Main() || IsChild(pelmar_.Main(), info.hwndFocus);
     }));
     EXPECT_TRUE(IsWindow(about)) << "the box is hidden, never destroyed";
 

@@ -24,7 +24,8 @@ const char EngineSection[] = "Engine.Engine";
 class GameFolder : public GameHere
 {
 public:
-    explicit GameFolder(const std::optional<std::string> &gameIni, std::initializer_list<const char *> languages = { "int" })
+    explicit GameFolder(const std::optional<std::string> &gameIni,
+                        std::initializer_list<const char *> languages = { "int" })
         : GameHere("game-config", "UnrealTournament.ini", "")
     {
         Languages(languages);
@@ -32,8 +33,6 @@ public:
             WriteTextFile(GameIni(), *gameIni);
     }
 
-    std::string GameIni() const { return InSystem("UnrealTournament.ini"); }
-    std::string PelmarIni() const { return InSystem("Pelmar.ini"); }
     std::vector<IniLine> Lines() const { return ParseIni(ReadTextFile(GameIni())); }
 
     std::string Value(const char *section, const char *key) const { return IniValue(Lines(), section, key); }
@@ -81,15 +80,12 @@ std::vector<std::string> DisplayModeTexts()
 bool PickMode32(std::string *x, std::string *y)
 {
     for (const std::string &text : DisplayModeTexts())
-    {
-        std::vector<std::string> pieces = ModePieces(text);
-        if (pieces[2] == "32")
+        if (ModePieces(text)[2] == "32")
         {
-            *x = pieces[0];
-            *y = pieces[1];
+            *x = ModePieces(text)[0];
+            *y = ModePieces(text)[1];
             return true;
         }
-    }
     return false;
 }
 
@@ -98,12 +94,7 @@ bool PickMode32(std::string *x, std::string *y)
 
 TEST(GameConfigRead, FullscreenSwitchFromTheGamesValue)
 {
-    struct Case
-    {
-        const char *line;
-        bool on;
-    };
-    const Case cases[] = {
+    const struct { const char *line; bool on; } cases[] = {
         { "StartupFullscreen=True", true },   { "StartupFullscreen=TRUE", true },
         { "StartupFullscreen=true", true },   { "StartupFullscreen=1", true },
         { "StartupFullscreen=False", false }, { "StartupFullscreen=0", false },
@@ -112,20 +103,20 @@ TEST(GameConfigRead, FullscreenSwitchFromTheGamesValue)
         // Only another section holds the key.
         { "Other=1\r\n[XDrv.XClient]\r\nStartupFullscreen=True", false },
     };
-    for (const Case &c : cases)
+    for (const auto &c : cases)
     {
         GameFolder game(ClientIni({ c.line }));
         FullscreenEnabled = !c.on;
         LoadedDialog dialog;
         EXPECT_EQ(c.on, FullscreenEnabled) << c.line;
-        EXPECT_EQ(SwitchShowing(c.on), SwitchState(dialog.Window())) << c.line;
+        EXPECT_EQ((c.on ? "on" : "off"), SwitchState(dialog.Window())) << c.line;
         // The language choice stays usable either way.
         EXPECT_TRUE(dialog.Enabled(IDC_LANGUAGE) && dialog.Enabled(IDC_LANGUAGE_LABEL)) << c.line;
 
         // A click afterwards flips both the value and the enabling.
         dialog.ClickFullscreen();
         EXPECT_EQ(!c.on, FullscreenEnabled) << c.line;
-        EXPECT_EQ(SwitchShowing(!c.on), SwitchState(dialog.Window())) << c.line;
+        EXPECT_EQ((c.on ? "off" : "on"), SwitchState(dialog.Window())) << c.line;
     }
 }
 
@@ -167,21 +158,17 @@ TEST(GameConfigRead, ModesChosenByTheBeginningOfTheirText)
     for (const std::string &text : modes)
         if (firstOfSize.empty() && text.compare(0, prefix.size(), prefix) == 0)
             firstOfSize = text;
-    struct Case
-    {
-        std::string bits;
-        std::string selected;
-    };
-    const Case cases[] = {
+    // Bits as stored, the entry selected.
+    const std::string cases[][2] = {
         { "32", prefix + "32" }, { "3", prefix + "32" }, { "", firstOfSize }, { "016", "" },
         { "24", Contains(modes, prefix + "24") ? prefix + "24" : std::string() }, { "320", "" },
     };
-    for (const Case &c : cases)
+    for (const auto &c : cases)
     {
-        GameFolder game(ClientIni({ "WindowedViewportX=" + x, "WindowedViewportY=" + y, "WindowedColorBits=" + c.bits }));
+        GameFolder game(ClientIni({ "WindowedViewportX=" + x, "WindowedViewportY=" + y, "WindowedColorBits=" + c[0] }));
         LoadedDialog dialog;
-        EXPECT_EQ(c.selected, dialog.Selected(IDC_WINDOW_MODE)) << "bits [" << c.bits << "]";
-        EXPECT_FALSE(dialog.HasSelection(IDC_FULLSCREEN_MODE)) << "bits [" << c.bits << "]";
+        EXPECT_EQ(c[1], dialog.Selected(IDC_WINDOW_MODE)) << "bits [" << c[0] << "]";
+        EXPECT_FALSE(dialog.HasSelection(IDC_FULLSCREEN_MODE)) << "bits [" << c[0] << "]";
     }
 }
 
@@ -198,8 +185,8 @@ TEST(GameConfigRead, UnmatchedOrOverLongValuesSelectNothing)
     };
     for (const auto &value : values)
     {
-        GameFolder game(ClientIni(
-            { "FullscreenViewportX=" + value[0], "FullscreenViewportY=" + value[1], "FullscreenColorBits=" + value[2] }));
+        GameFolder game(ClientIni({ "FullscreenViewportX=" + value[0], "FullscreenViewportY=" + value[1],
+                                    "FullscreenColorBits=" + value[2] }));
         LoadedDialog dialog;
         EXPECT_FALSE(dialog.HasSelection(IDC_FULLSCREEN_MODE))
             << value[0].substr(0, 30) << " " << value[1] << " " << value[2].substr(0, 30) << ": "
@@ -227,7 +214,8 @@ TEST(GameConfigRead, LanguageCodeMatchedWhateverItsCase)
 {
     for (const char *language : { "int", "INT", "Int" })
     {
-        GameFolder game(std::string("[Engine.Engine]\r\nLanguage=") + language + "\r\n", { "int", "det", "frt", "ctt" });
+        GameFolder game(std::string("[Engine.Engine]\r\nLanguage=") + language + "\r\n",
+                        { "int", "det", "frt", "ctt" });
         LoadedDialog dialog;
         EXPECT_EQ("English (INT)", dialog.Selected(IDC_LANGUAGE)) << language;
         EXPECT_EQ(4, SendMessageA(dialog.Control(IDC_LANGUAGE), CB_GETCOUNT, 0, 0)) << language;
@@ -289,7 +277,7 @@ TEST(GameConfigRead, WithoutGameConfigurationEverythingTakesItsDefault)
             MakeFolder(game.GameIni());
         LoadedDialog dialog;
         EXPECT_FALSE(FullscreenEnabled) << variant;
-        EXPECT_EQ(SwitchShowing(false), SwitchState(dialog.Window())) << variant;
+        EXPECT_EQ("off", SwitchState(dialog.Window())) << variant;
         EXPECT_EQ(DisplayModeTexts(), ComboTexts(dialog.Control(IDC_WINDOW_MODE))) << variant;
         EXPECT_FALSE(dialog.HasSelection(IDC_FULLSCREEN_MODE)) << variant;
         EXPECT_FALSE(dialog.HasSelection(IDC_WINDOW_MODE)) << variant;

@@ -36,7 +36,8 @@ std::string DetectIn(const std::vector<std::string> &names)
 
 TEST(GameDetection, UnrealTournamentAlone)
 {
-    EXPECT_EQ("UnrealTournament.ini UnrealTournament.exe", DetectIn({ "UnrealTournament.ini", "UnrealTournament.exe" }));
+    EXPECT_EQ("UnrealTournament.ini UnrealTournament.exe",
+              DetectIn({ "UnrealTournament.ini", "UnrealTournament.exe" }));
 }
 
 TEST(GameDetection, BothGamesPresentUnrealWins)

@@ -26,8 +26,6 @@ public:
             WriteTextFile(PelmarIni(), pelmarIni);
     }
 
-    std::string PelmarIni() const { return InSystem("Pelmar.ini"); }
-    std::string GameIni() const { return InSystem("UnrealTournament.ini"); }
     std::vector<IniLine> Lines() const { return ParseIni(ReadTextFile(PelmarIni())); }
 
     std::string Value(const char *key) const { return IniValue(Lines(), "Main", key); }
@@ -49,9 +47,9 @@ public:
 std::string Shown(const MainDialog &dialog)
 {
     const RECT at = dialog.Rect();
-    return "[" + WindowText(dialog.Control(IDC_MAP_PARAMS)) + "] [" + WindowText(dialog.Control(IDC_GAME_PARAMS)) + "] at "
-           + std::to_string(at.left) + "," + std::to_string(at.top) + " recorded " + std::to_string(WindowPosX) + ","
-           + std::to_string(WindowPosY);
+    return "[" + WindowText(dialog.Control(IDC_MAP_PARAMS)) + "] [" + WindowText(dialog.Control(IDC_GAME_PARAMS))
+           + "] at " + std::to_string(at.left) + "," + std::to_string(at.top) + " recorded "
+           + std::to_string(WindowPosX) + "," + std::to_string(WindowPosY);
 }
 
 std::string WithPosition(const std::string &position)

@@ -30,7 +30,8 @@ public:
     StoredSettings() : GameHere("start-order", "Unreal.ini", "")
     {
         Write("System\\Pelmar.ini", "[Main]\r\nHWndPos=210,140\r\nParamsMap=?Difficulty=3\r\nParamsGame=-nosound\r\n")
-            .Write("System\\Unreal.ini", "[Engine.Engine]\r\nLanguage=det\r\n[WinDrv.WindowsClient]\r\nStartupFullscreen=True\r\n")
+            .Write("System\\Unreal.ini",
+                   "[Engine.Engine]\r\nLanguage=det\r\n[WinDrv.WindowsClient]\r\nStartupFullscreen=True\r\n")
             .Languages({ "int", "det" })
             .Touch({ "Maps\\Sample1.unr" });
     }
@@ -60,10 +61,7 @@ void DestroyLauncher(HWND window)
     if (window && IsWindow(window))
         DestroyWindow(window);
     AboutWindow = nullptr;
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-    {
-    }
+    PumpMessages();   // the quit message of WM_DESTROY too
 }
 }
 

@@ -15,7 +15,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -78,15 +77,6 @@ SIZE Needed(HWND control, const std::string &text, UINT format, int width)
     DrawTextA(dc.Dc(), text.c_str(), -1, &box, format | DT_CALCRECT);
     SIZE size = { box.right - box.left, box.bottom - box.top };
     return size;
-}
-
-// One text that does not fit, described for the failure message.
-std::string Cut(const std::string &text, SIZE needed, SIZE room)
-{
-    std::ostringstream out;
-    out << "\"" << text << "\" needs " << needed.cx << " x " << needed.cy << " pixels, has "
-        << room.cx << " x " << room.cy;
-    return out.str();
 }
 
 // Every text control of dialog whose text does not fit the room it is drawn in; checked
@@ -156,7 +146,8 @@ std::vector<std::string> CutTexts(HWND dialog, int dpi, int *checked)
         }
         ++*checked;
         if (needed.cx > room.cx || needed.cy > room.cy || needed.cx <= 0 || needed.cy <= 0)
-            cut.push_back(Cut(text, needed, room));
+            cut.push_back("\"" + text + "\" needs " + std::to_string(needed.cx) + " x " + std::to_string(needed.cy)
+                          + " pixels, has " + std::to_string(room.cx) + " x " + std::to_string(room.cy));
     }
     return cut;
 }

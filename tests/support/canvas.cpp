@@ -198,7 +198,8 @@ std::string MapRowsShown::Fault(const Canvas &canvas) const
         const RECT name = { MulDiv(21, dpi_, 96), top, canvas.Width(), top + row_ };
         const int shown = canvas.CountOtherThan(name, paper_);
         std::string fault = ScaledMapPictureFault(canvas, top, row_, dpi_, paper_);
-        if (fault.empty() && dpi_ == 96 && MapPictureMismatches(canvas, picture_, 2, top + (row_ - PictureSize) / 2, paper_))
+        const int pictureTop = top + (row_ - PictureSize) / 2;
+        if (fault.empty() && dpi_ == 96 && MapPictureMismatches(canvas, picture_, 2, pictureTop, paper_))
             fault = "the picture is not shown pixel for pixel, centred in the row";
         if (fault.empty() && (ink_[i] == 0 || shown != ink_[i]))
             fault = "the name shows " + std::to_string(shown) + " pixels, drawn alone " + std::to_string(ink_[i])

@@ -182,11 +182,6 @@ std::string ComboSelectedText(HWND combo)
     return ItemText(combo, CB_GETLBTEXTLEN, CB_GETLBTEXT, static_cast<int>(index));
 }
 
-std::string ComboText(HWND combo, int index)
-{
-    return ItemText(combo, CB_GETLBTEXTLEN, CB_GETLBTEXT, index);
-}
-
 static std::vector<std::string> ItemTexts(HWND window, UINT countMessage, UINT lengthMessage, UINT textMessage)
 {
     std::vector<std::string> texts;
@@ -228,21 +223,19 @@ bool IsChecked(HWND button)
     return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-std::string SwitchShowing(bool on)
-{
-    return std::string(on ? "ticked" : "clear") + ", fullscreen mode " + (on ? "usable" : "greyed") + ", window mode "
-           + (on ? "greyed" : "usable") + " and its label " + (on ? "greyed" : "usable");
-}
-
 std::string SwitchState(HWND main)
 {
     const bool on = IsChecked(GetDlgItem(main, IDC_FULLSCREEN));
-    const auto usable = [main](int id) { return IsWindowEnabled(GetDlgItem(main, id)) ? "usable" : "greyed"; };
-    return std::string(on ? "ticked" : "clear") + ", fullscreen mode " + usable(IDC_FULLSCREEN_MODE) + ", window mode "
-           + usable(IDC_WINDOW_MODE) + " and its label " + usable(IDC_WINDOW_MODE_LABEL);
+    const bool fullscreen = IsWindowEnabled(GetDlgItem(main, IDC_FULLSCREEN_MODE)) != FALSE;
+    const bool windowed = IsWindowEnabled(GetDlgItem(main, IDC_WINDOW_MODE)) != FALSE;
+    const bool label = IsWindowEnabled(GetDlgItem(main, IDC_WINDOW_MODE_LABEL)) != FALSE;
+    if (fullscreen == on && windowed != on && label != on)
+        return on ? "on" : "off";
+    return std::string(on ? "ticked" : "clear") + ", fullscreen mode " + (fullscreen ? "usable" : "greyed")
+           + ", window mode " + (windowed ? "usable" : "greyed") + ", its label " + (label ? "usable" : "greyed");
 }
 
-void ClickAt(HWND window, int x, int y)
+static void ClickAt(HWND window, int x, int y)
 {
     LPARAM at = MAKELPARAM(x, y);
     PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at);

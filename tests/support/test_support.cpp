@@ -232,50 +232,13 @@ bool TempGameFolder::PutStandIn(const char *exe) const
     return CopyFileA(StandInExePath().c_str(), (System() + "\\" + exe).c_str(), FALSE) != 0;
 }
 
-namespace
-{
-struct HandleEntry
-{
-    void *object;
-    ULONG_PTR process;
-    ULONG_PTR handle;
-    ULONG access;
-    USHORT creatorBackTrace;
-    USHORT type;
-    ULONG attributes;
-    ULONG reserved;
-};
-struct HandleTable
-{
-    ULONG_PTR count;
-    ULONG_PTR reserved;
-    HandleEntry entries[1];
-};
-typedef LONG(NTAPI *QuerySystemInformation)(ULONG, void *, ULONG, ULONG *);
-const ULONG SystemExtendedHandleInformation = 64;
-const LONG InfoLengthMismatch = static_cast<LONG>(0xC0000004);
-}
-
 long OpenHandleCount()
 {
-    QuerySystemInformation query = reinterpret_cast<QuerySystemInformation>(reinterpret_cast<void (*)()>(
-        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
-    if (!query)
-        return -1;
-    std::vector<char> buffer(1 << 20);
-    ULONG needed = 0;
-    LONG status;
-    while ((status = query(SystemExtendedHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
-                           &needed)) == InfoLengthMismatch
-           && buffer.size() < (1u << 28))
-        buffer.resize(buffer.size() * 2);
-    if (status != 0)
-        return -1;
-    const HandleTable *table = reinterpret_cast<const HandleTable *>(buffer.data());
+    // Handles are multiples of 4, the lowest free one given first.
     long count = 0;
-    for (ULONG_PTR i = 0; i < table->count; ++i)
-        if (table->entries[i].process == GetCurrentProcessId())
-            ++count;
+    DWORD flags;
+    for (UINT_PTR handle = 4; handle < 0x10000; handle += 4)
+        count += GetHandleInformation(reinterpret_cast<HANDLE>(handle), &flags) != FALSE;
     return count;
 }
 

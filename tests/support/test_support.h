@@ -35,8 +35,8 @@ void PumpMessages();
 bool Contains(const std::vector<std::string> &texts, const std::string &text);
 std::string Joined(const std::vector<std::string> &texts, const char *between = ", ");
 
-// This process's open handles, counted in the system's handle table (Wine's
-// GetProcessHandleCount answers 0 whatever is open); -1 when it cannot be read.
+// This process's open handles, found by asking each handle value of the first 16,384 about
+// itself (Wine's GetProcessHandleCount answers 0 whatever is open).
 long OpenHandleCount();
 // This process's GDI objects of a type (OBJ_BITMAP, OBJ_DC, ...; 0: of every type), found by
 // asking each index of the handle table its type: Wine's GetGuiResources answers 0, and Wine

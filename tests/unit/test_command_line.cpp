@@ -84,18 +84,18 @@ TEST(MarkerPrefix, LongestFieldKeepsAllItsCharacters)
 
 TEST(CommandLine, MapNameParamsAndOneBlank)
 {
-    EXPECT_EQ("Sample1 ", Composition("Sample1", "", ""));
-    EXPECT_EQ("Sample1?a=1 ", Composition("Sample1", "?a=1", ""));
-    EXPECT_EQ("Sample1?a=1?b=2 ", Composition("Sample1", "a=1?b=2", ""));
-    EXPECT_EQ("Sample1a=1 ", Composition("Sample1", "a=1", ""));
-    EXPECT_EQ("Sample1 -x -y", Composition("Sample1", "", "x -y"));
-    EXPECT_EQ("Sample1 -x", Composition("Sample1", "", "-x"));
-    EXPECT_EQ("Sample1 x", Composition("Sample1", "", "x"));
-    EXPECT_EQ("Sample1?a=1?b=2 -x -y", Composition("Sample1", "a=1?b=2", "x -y"));
-    EXPECT_EQ("Sample1?game=Botpack.DeathMatchPlus -log -nosound",
-              Composition("Sample1", "?game=Botpack.DeathMatchPlus", "-log -nosound"));
-    // An entry with an empty name, from a file named ".unr".
-    EXPECT_EQ(" ", Composition("", "", ""));
+    // The last: an entry with an empty name, from a file named ".unr".
+    const char *const cases[][4] = {
+        { "Sample1", "", "", "Sample1 " },           { "Sample1", "?a=1", "", "Sample1?a=1 " },
+        { "Sample1", "a=1?b=2", "", "Sample1?a=1?b=2 " }, { "Sample1", "a=1", "", "Sample1a=1 " },
+        { "Sample1", "", "x -y", "Sample1 -x -y" },   { "Sample1", "", "-x", "Sample1 -x" },
+        { "Sample1", "", "x", "Sample1 x" },          { "Sample1", "a=1?b=2", "x -y", "Sample1?a=1?b=2 -x -y" },
+        { "Sample1", "?game=Botpack.DeathMatchPlus", "-log -nosound",
+          "Sample1?game=Botpack.DeathMatchPlus -log -nosound" },
+        { "", "", "", " " },
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(c[3], Composition(c[0], c[1], c[2]));
 }
 
 TEST(CommandLine, LongestLineFitsTheSharedBuffer)

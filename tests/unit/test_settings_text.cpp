@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -156,60 +157,50 @@ TEST(LanguageEntryText, NameAndUpperCaseCode)
 
 TEST(LanguageCodeFromEntry, BetweenParenthesesLowerCase)
 {
-    EXPECT_EQ("det", LanguageCodeFromEntry("German (DET)"));
-    EXPECT_EQ("int", LanguageCodeFromEntry("English (int)"));
-    // No parentheses: the whole text, lower case.
-    EXPECT_EQ("german", LanguageCodeFromEntry("German"));
-    EXPECT_EQ("", LanguageCodeFromEntry(""));
-    // Only "(" or only ")".
-    EXPECT_EQ("det", LanguageCodeFromEntry("German (DET"));
-    EXPECT_EQ("german det", LanguageCodeFromEntry("German DET)"));
-    // The first "(" and the first ")" after it.
-    EXPECT_EQ("a(b", LanguageCodeFromEntry("x (A(B) (C)"));
-    EXPECT_EQ("", LanguageCodeFromEntry("German ()"));
-    // A ")" before the "(" is not the end of the code.
-    EXPECT_EQ("det", LanguageCodeFromEntry(") (DET)"));
-    // Bytes above 0x7F pass unchanged.
-    EXPECT_EQ("\xC9t\xC9", LanguageCodeFromEntry("(\xC9T\xC9)"));
+    // Without parentheses the whole text; with only "(" or only ")"; the first "(" and the
+    // first ")" after it; a ")" before the "("; bytes above 0x7F pass unchanged.
+    const char *const cases[][2] = {
+        { "German (DET)", "det" },  { "English (int)", "int" }, { "German", "german" },      { "", "" },
+        { "German (DET", "det" },   { "German DET)", "german det" }, { "x (A(B) (C)", "a(b" }, { "German ()", "" },
+        { ") (DET)", "det" },       { "(\xC9T\xC9)", "\xC9t\xC9" },
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(c[1], LanguageCodeFromEntry(c[0])) << c[0];
+}
+
+namespace
+{
+struct PieceCase
+{
+    const char *text;
+    int n, value;
+};
+
+void ExpectPieces(std::initializer_list<PieceCase> cases)
+{
+    for (const PieceCase &c : cases)
+        EXPECT_EQ(c.value, PositionPiece(c.text, c.n)) << c.text << " " << c.n;
+}
 }
 
 TEST(PositionPiece, NumbersOfAStoredPosition)
 {
-    EXPECT_EQ(0, PositionPiece("-8,300", 1));
-    EXPECT_EQ(300, PositionPiece("-8,300", 2));
-    EXPECT_EQ(120, PositionPiece("120,45", 1));
-    EXPECT_EQ(45, PositionPiece("120,45", 2));
-    EXPECT_EQ(0, PositionPiece("0,0", 1));
     // atoi's reading: leading blanks and a sign, digits up to the first other character.
-    EXPECT_EQ(12, PositionPiece(" 12,  34", 1));
-    EXPECT_EQ(34, PositionPiece(" 12,  34", 2));
-    EXPECT_EQ(7, PositionPiece("+7,9px", 1));
-    EXPECT_EQ(9, PositionPiece("+7,9px", 2));
+    ExpectPieces({ { "-8,300", 1, 0 }, { "-8,300", 2, 300 }, { "120,45", 1, 120 }, { "120,45", 2, 45 }, { "0,0", 1, 0 },
+                   { " 12,  34", 1, 12 }, { " 12,  34", 2, 34 }, { "+7,9px", 1, 7 }, { "+7,9px", 2, 9 } });
 }
 
 TEST(PositionPiece, NonNumbersAndMissingPiecesAreZero)
 {
-    EXPECT_EQ(0, PositionPiece("left,top", 1));
-    EXPECT_EQ(0, PositionPiece("left,top", 2));
-    EXPECT_EQ(0, PositionPiece("x12,y5", 1));
     // A lone number is piece 1; piece 2 is missing.
-    EXPECT_EQ(250, PositionPiece("250", 1));
-    EXPECT_EQ(0, PositionPiece("250", 2));
-    EXPECT_EQ(0, PositionPiece("", 1));
-    EXPECT_EQ(0, PositionPiece("", 2));
-    EXPECT_EQ(0, PositionPiece(",", 1));
-    EXPECT_EQ(0, PositionPiece(",", 2));
-    EXPECT_EQ(0, PositionPiece("5,6", 0));
-    EXPECT_EQ(0, PositionPiece("5,6", 3));
+    ExpectPieces({ { "left,top", 1, 0 }, { "left,top", 2, 0 }, { "x12,y5", 1, 0 }, { "250", 1, 250 }, { "250", 2, 0 },
+                   { "", 1, 0 }, { "", 2, 0 }, { ",", 1, 0 }, { ",", 2, 0 }, { "5,6", 0, 0 }, { "5,6", 3, 0 } });
 }
 
 TEST(PositionPiece, HugeNumbersSaturate)
 {
-    EXPECT_EQ(INT_MAX, PositionPiece("2147483647,1", 1));
-    EXPECT_EQ(INT_MAX, PositionPiece("2147483648,1", 1));
-    EXPECT_EQ(INT_MAX, PositionPiece("99999999999999999999999,1", 1));
-    EXPECT_EQ(INT_MAX, PositionPiece("1,4294967296", 2));
-    EXPECT_EQ(0, PositionPiece("-2147483649,1", 1));
-    EXPECT_EQ(0, PositionPiece("-99999999999999999999999,1", 1));
-    EXPECT_EQ(5, PositionPiece("99999999999999999999999,5", 2));
+    ExpectPieces({ { "2147483647,1", 1, INT_MAX }, { "2147483648,1", 1, INT_MAX },
+                   { "99999999999999999999999,1", 1, INT_MAX }, { "1,4294967296", 2, INT_MAX },
+                   { "-2147483649,1", 1, 0 }, { "-99999999999999999999999,1", 1, 0 },
+                   { "99999999999999999999999,5", 2, 5 } });
 }

@@ -32,10 +32,10 @@ TEST(NthToken, EdgesGiveEmptyOrWholeText)
     for (int n = -1; n <= 3; ++n)
         EXPECT_EQ("", NthToken("", "x", n)) << n;
     // An empty piece at the front or between delimiters counts as a piece.
-    ExpectPieces({ { "640x480x32", "x", 0, "" }, { "640x480x32", "x", -1, "" }, { "nodelimiter", ",", 1, "nodelimiter" },
-                   { "nodelimiter", ",", 2, "" }, { "a,", ",", 1, "a" }, { "a,", ",", 2, "" }, { "a,", ",", 3, "" },
-                   { ",5", ",", 1, "" }, { ",5", ",", 2, "5" }, { "1xx3", "x", 2, "" }, { "1xx3", "x", 3, "3" },
-                   { "1x2x3", "x", 4, "" } });
+    ExpectPieces({ { "640x480x32", "x", 0, "" }, { "640x480x32", "x", -1, "" }, { "a,", ",", 1, "a" },
+                   { "nodelimiter", ",", 1, "nodelimiter" }, { "nodelimiter", ",", 2, "" }, { "a,", ",", 2, "" },
+                   { "a,", ",", 3, "" }, { ",5", ",", 1, "" }, { ",5", ",", 2, "5" }, { "1xx3", "x", 2, "" },
+                   { "1xx3", "x", 3, "3" }, { "1x2x3", "x", 4, "" } });
 }
 
 TEST(CaseCopies, ChangeOnlyAsciiLetters)
