@@ -15,16 +15,9 @@
 
 namespace
 {
-const char GameIni[] =
-    "[Engine.Engine]\r\n"
-    "Language=int\r\n"
-    "[WinDrv.WindowsClient]\r\n"
-    "WindowedViewportX=640\r\n"
-    "WindowedViewportY=480\r\n"
-    "WindowedColorBits=16\r\n"
-    "FullscreenViewportX=640\r\n"
-    "FullscreenViewportY=480\r\n"
-    "FullscreenColorBits=16\r\n";
+const char GameIni[] = "[Engine.Engine]\r\nLanguage=int\r\n[WinDrv.WindowsClient]\r\nWindowedViewportX=640\r\n"
+                       "WindowedViewportY=480\r\nWindowedColorBits=16\r\nFullscreenViewportX=640\r\n"
+                       "FullscreenViewportY=480\r\nFullscreenColorBits=16\r\n";
 
 // What the stand-in wrote about its start.
 struct StandInRecord
@@ -61,24 +54,16 @@ protected:
         pelmar_.Kill();
     }
 
-    void MakeGame(const char *tag, const std::vector<std::string> &maps, bool withExe = true)
+    // Pelmar started in a new game folder holding the maps, the game's file and, unless told
+    // otherwise, the stand-in as Unreal.exe.
+    bool StartedIn(const char *tag, std::initializer_list<std::string> maps, bool withExe = true)
     {
         game_.reset(new TempGameFolder(tag));
-        game_->Write("System\\Unreal.ini", GameIni);
-        if (withExe)
-        {
-            ASSERT_TRUE(PutGameExe());
-        }
-        for (const std::string &map : maps)
-            game_->Touch(map);
+        game_->Write("System\\Unreal.ini", GameIni).Touch(maps);
+        return (!withExe || game_->PutStandIn()) && pelmar_.Start(game_->System());
     }
 
-    bool PutGameExe() const
-    {
-        return CopyFileA(StandInExePath().c_str(), GameExe().c_str(), FALSE) != 0;
-    }
-    std::string GameExe() const { return game_->System() + "\\Unreal.exe"; }
-    std::string RecordPath() const { return game_->System() + "\\standin-run.txt"; }
+    std::string RecordPath() const { return game_->InSystem("standin-run.txt"); }
 
     HWND Main() const { return pelmar_.Main(); }
     HWND List() const { return pelmar_.Control(IDC_MAP_LIST); }
@@ -99,11 +84,6 @@ protected:
         ASSERT_EQ(gameParams, WindowText(pelmar_.Control(IDC_GAME_PARAMS)));
     }
 
-    bool StandInStarted(DWORD timeoutMs) const
-    {
-        return WaitForSingleObject(events_.Started(), timeoutMs) == WAIT_OBJECT_0;
-    }
-
     // Ends the running stand-in and waits until Pelmar is back from its run.
     bool EndStandIn()
     {
@@ -119,11 +99,10 @@ protected:
     // Pelmar running the only map, the stand-in started by it and still running.
     void RunTheGame(const char *tag)
     {
-        MakeGame(tag, { "Maps\\Sample1.unr" });
-        ASSERT_TRUE(pelmar_.Start(game_->System()));
+        ASSERT_TRUE(StartedIn(tag, { "Maps\\Sample1.unr" }));
         Choose("Sample1", "", "");
         Click(pelmar_.Control(IDC_RUN));
-        ASSERT_TRUE(StandInStarted(15000)) << "the game was not started";
+        ASSERT_TRUE(events_.WaitStarted(15000)) << "the game was not started";
         ASSERT_EQ("Pelmar - [RUNNING: Sample1]", WindowText(Main()));
     }
 
@@ -137,7 +116,7 @@ protected:
     // The whole run: Pelmar running the map, repainting meanwhile, and back afterwards.
     void ExpectRun(const std::string &commandLine, const std::string &caption)
     {
-        ASSERT_TRUE(StandInStarted(15000)) << "the game was not started";
+        ASSERT_TRUE(events_.WaitStarted(15000)) << "the game was not started";
         StandInRecord record = ReadRecord(RecordPath());
         ASSERT_TRUE(record.written);
         EXPECT_EQ(commandLine, record.commandLine);
@@ -167,8 +146,7 @@ protected:
 
 TEST_F(RunMapTest, RunClickedStartsTheGameWithMapAndBothFields)
 {
-    MakeGame("e2e-run-click", { "Maps\\Sample1.unr", "Maps\\UPak\\DM-Deck16.unr" });
-    ASSERT_TRUE(pelmar_.Start(game_->System()));
+    ASSERT_TRUE(StartedIn("e2e-run-click", { "Maps\\Sample1.unr", "Maps\\UPak\\DM-Deck16.unr" }));
     Choose("Sample1", "a=1?b=2", "x -y");
     Click(pelmar_.Control(IDC_RUN));
     ExpectRun("Sample1?a=1?b=2 -x -y", "Pelmar - [RUNNING: Sample1]");
@@ -182,8 +160,7 @@ TEST_F(RunMapTest, RunClickedStartsTheGameWithMapAndBothFields)
 
 TEST_F(RunMapTest, EnterRunsTheSelectedMapWithEmptyFields)
 {
-    MakeGame("e2e-run-enter", { "Maps\\DM-Morpheus.unr", "Maps\\Sample1.unr" });
-    ASSERT_TRUE(pelmar_.Start(game_->System()));
+    ASSERT_TRUE(StartedIn("e2e-run-enter", { "Maps\\DM-Morpheus.unr", "Maps\\Sample1.unr" }));
     Choose("DM-Morpheus", "", "");
     PressKey(pelmar_.Control(IDC_GAME_PARAMS), VK_RETURN);
     // The one blank stays when both fields are empty; eleven characters fill the caption.
@@ -193,11 +170,10 @@ TEST_F(RunMapTest, EnterRunsTheSelectedMapWithEmptyFields)
 TEST_F(RunMapTest, LongMapNameCaptionFitsAndStaysReadable)
 {
     const std::string map = "DM-LongMapName1";
-    MakeGame("e2e-run-long", { "Maps\\" + map + ".unr" });
-    ASSERT_TRUE(pelmar_.Start(game_->System()));
+    ASSERT_TRUE(StartedIn("e2e-run-long", { "Maps\\" + map + ".unr" }));
     Choose(map, "?a=1", "-x");
     Click(pelmar_.Control(IDC_RUN));
-    ASSERT_TRUE(StandInStarted(15000));
+    ASSERT_TRUE(events_.WaitStarted(15000));
     EXPECT_EQ(map + "?a=1 -x", ReadRecord(RecordPath()).commandLine);
 
     std::string caption = WindowText(Main());
@@ -217,8 +193,7 @@ TEST_F(RunMapTest, LongMapNameCaptionFitsAndStaysReadable)
 
 TEST_F(RunMapTest, FieldsLongerThanTheirStorageAreCut)
 {
-    MakeGame("e2e-run-fields", { "Maps\\Sample1.unr" });
-    ASSERT_TRUE(pelmar_.Start(game_->System()));
+    ASSERT_TRUE(StartedIn("e2e-run-fields", { "Maps\\Sample1.unr" }));
     // 300 characters each, none needing a marker put in front: only the first 254 count.
     std::string mapParams(300, 'm');
     std::string gameParams = "-" + std::string(299, 'g');
@@ -230,12 +205,14 @@ TEST_F(RunMapTest, FieldsLongerThanTheirStorageAreCut)
 
 TEST_F(RunMapTest, MissingExecutableReportedAfterSavingNothingStarted)
 {
-    MakeGame("e2e-run-missing", { "Maps\\Sample1.unr" });
-    ASSERT_TRUE(pelmar_.Start(game_->System()));
+    ASSERT_TRUE(StartedIn("e2e-run-missing", { "Maps\\Sample1.unr" }));
     // Found at start, gone when Run is pressed.
-    ASSERT_TRUE(DeleteFileA(GameExe().c_str()));
-    ASSERT_EQ(nullptr, FindIniKey(ParseIni(ReadTextFile(game_->System() + "\\Unreal.ini")),
-                                  "WinDrv.WindowsClient", "StartupFullscreen"));
+    ASSERT_TRUE(DeleteFileA(game_->InSystem("Unreal.exe").c_str()));
+    const std::string ini = game_->InSystem("Unreal.ini");
+    const auto fullscreen = [&] {
+        return IniValue(ParseIni(ReadTextFile(ini)), "WinDrv.WindowsClient", "StartupFullscreen");
+    };
+    ASSERT_EQ("<missing>", fullscreen());
     Choose("Sample1", "", "");
     Click(pelmar_.Control(IDC_RUN));
 
@@ -244,46 +221,41 @@ TEST_F(RunMapTest, MissingExecutableReportedAfterSavingNothingStarted)
     EXPECT_EQ(Main(), GetWindow(box, GW_OWNER));
     EXPECT_TRUE(Contains(ChildTexts(box), "Cannot find Unreal.exe for execution."));
     EXPECT_EQ("Pelmar", WindowText(Main()));
-    EXPECT_FALSE(StandInStarted(0));
+    EXPECT_FALSE(events_.HasStarted());
     EXPECT_FALSE(FileExists(RecordPath()));
     // The game configuration was brought up to date first; the launcher's own file waits
     // for the close.
-    const IniLine *fullscreen = FindIniKey(ParseIni(ReadTextFile(game_->System() + "\\Unreal.ini")),
-                                           "WinDrv.WindowsClient", "StartupFullscreen");
-    ASSERT_NE(nullptr, fullscreen);
-    EXPECT_EQ("False", fullscreen->value);
-    EXPECT_FALSE(FileExists(game_->System() + "\\Pelmar.ini"));
+    EXPECT_EQ("False", fullscreen());
+    EXPECT_FALSE(FileExists(game_->InSystem("Pelmar.ini")));
 
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box) && IsWindowEnabled(Main()); }, 10000));
     EXPECT_EQ("Pelmar", WindowText(Main()));
 
     // With the game back, the same Run starts it.
-    ASSERT_TRUE(PutGameExe());
+    ASSERT_TRUE(game_->PutStandIn());
     Click(pelmar_.Control(IDC_RUN));
     ExpectRun("Sample1 ", "Pelmar - [RUNNING: Sample1]");
 }
 
 TEST_F(RunMapTest, NoGameDetectedAtStartNamesNoExecutable)
 {
-    MakeGame("e2e-run-nogame", { "Maps\\Sample1.unr" }, false);
-    ASSERT_TRUE(pelmar_.Start(game_->System()));
+    ASSERT_TRUE(StartedIn("e2e-run-nogame", { "Maps\\Sample1.unr" }, false));
     // Too late: the game is detected once, at start.
-    ASSERT_TRUE(PutGameExe());
+    ASSERT_TRUE(game_->PutStandIn());
     Choose("Sample1", "", "");
     Click(pelmar_.Control(IDC_RUN));
     HWND box = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (box = pelmar_.FindVisibleWindow("Error")) != nullptr; }, 10000));
     EXPECT_TRUE(Contains(ChildTexts(box), "Cannot find  for execution."));
-    EXPECT_FALSE(StandInStarted(0));
+    EXPECT_FALSE(events_.HasStarted());
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 10000));
 }
 
 TEST_F(RunMapTest, DoubleClickOnAMapStartsNothing)
 {
-    MakeGame("e2e-run-dblclk", { "Maps\\Sample1.unr" });
-    ASSERT_TRUE(pelmar_.Start(game_->System()));
+    ASSERT_TRUE(StartedIn("e2e-run-dblclk", { "Maps\\Sample1.unr" }));
     ClickListItem(List(), 0);
     RECT item = {};
     SendMessageA(List(), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
@@ -291,7 +263,7 @@ TEST_F(RunMapTest, DoubleClickOnAMapStartsNothing)
     PostMessageA(List(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
     PostMessageA(List(), WM_LBUTTONUP, 0, at);
     Settle(List());
-    EXPECT_FALSE(StandInStarted(1500));
+    EXPECT_FALSE(events_.WaitStarted(1500));
     EXPECT_FALSE(FileExists(RecordPath()));
     EXPECT_EQ("Pelmar", WindowText(Main()));
     EXPECT_TRUE(IsWindowEnabled(Main()));
@@ -306,10 +278,8 @@ TEST_F(RunMapTest, FileFoundOnlyThroughItsShortNameIsNeverOffered)
 {
     // "*.unr" matches DM-Foo.unr2 through its short name; run as DM-Foo it would start
     // a map that is not there.
-    MakeGame("e2e-run-short", { "Maps\\DM-Foo.unr2", "Maps\\UPak\\x.unrx", "Maps\\Sample1.unr" });
-    ASSERT_TRUE(pelmar_.Start(game_->System()));
-    ASSERT_EQ(1, ListCount(List()));
-    EXPECT_EQ("Sample1", ListText(List(), 0));
+    ASSERT_TRUE(StartedIn("e2e-run-short", { "Maps\\DM-Foo.unr2", "Maps\\UPak\\x.unrx", "Maps\\Sample1.unr" }));
+    EXPECT_EQ(std::vector<std::string>{ "Sample1" }, ListTexts(List()));
     EXPECT_EQ(-1, IndexOf("DM-Foo"));
     EXPECT_EQ(-1, IndexOf("x"));
 }
@@ -320,7 +290,7 @@ TEST_F(RunMapTest, ClosedWhileTheGameRunsPelmarEndsAndTheGameRunsOn)
     PostMessageA(Main(), WM_CLOSE, 0, 0);
     ExpectPelmarEndedAndGameRunningOn();
     // The close went through the usual way: the launcher's file was written.
-    EXPECT_TRUE(FileExists(game_->System() + "\\Pelmar.ini"));
+    EXPECT_TRUE(FileExists(game_->InSystem("Pelmar.ini")));
 }
 
 TEST_F(RunMapTest, QuitMessageWhileTheGameRunsEndsPelmarAndTheGameRunsOn)

@@ -21,16 +21,32 @@ const char EngineSection[] = "Engine.Engine";
 // A game folder with maps, languages and the stand-in game as the executable.
 void LayOutGame(const TempGameFolder &game, bool withConfiguration)
 {
-    game.Touch("Maps\\DM-Deck16.unr");
-    game.Touch("Maps\\DM-Tundra.unr");
-    game.Touch("Maps\\UPak\\Crashsite.unr");
-    game.Touch("System\\Engine.int");
-    game.Touch("System\\Engine.det");
-    game.Touch("System\\Engine.frt");
-    CopyFileA(StandInExePath().c_str(), (game.System() + "\\UnrealTournament.exe").c_str(), FALSE);
+    game.Touch({ "Maps\\DM-Deck16.unr", "Maps\\DM-Tundra.unr", "Maps\\UPak\\Crashsite.unr" })
+        .Languages({ "int", "det", "frt" });
+    ASSERT_TRUE(game.PutStandIn("UnrealTournament.exe"));
     // The bytes only: the fixture itself is kept read-only.
     if (withConfiguration)
         game.Write("System\\UnrealTournament.ini", ReadTextFile(FixturePath("UnrealTournament-as-shipped.ini")));
+}
+
+// What a started launcher shows of the player's settings, one line each.
+std::string Shown(const LauncherProcess &pelmar)
+{
+    const RECT at = WindowRect(pelmar.Main());
+    return SwitchState(pelmar.Main()) + "\nwindow mode " + ComboSelectedText(pelmar.Control(IDC_WINDOW_MODE))
+           + "\nfullscreen mode " + ComboSelectedText(pelmar.Control(IDC_FULLSCREEN_MODE))
+           + "\nlanguage " + ComboSelectedText(pelmar.Control(IDC_LANGUAGE))
+           + "\nmap options " + WindowText(pelmar.Control(IDC_MAP_PARAMS))
+           + "\ngame options " + WindowText(pelmar.Control(IDC_GAME_PARAMS))
+           + "\nat " + std::to_string(at.left) + "," + std::to_string(at.top);
+}
+
+// The launcher's file: position and both fields, one line each.
+std::string LauncherFile(const std::string &path)
+{
+    const std::vector<IniLine> own = ParseIni(ReadTextFile(path));
+    return IniValue(own, "Main", "HWndPos") + "\n" + IniValue(own, "Main", "ParamsMap") + "\n"
+           + IniValue(own, "Main", "ParamsGame");
 }
 
 // Selects a map, presses Run, checks the running state while the game runs, ends the game
@@ -57,21 +73,20 @@ void RunMapAndEndGame(const LauncherProcess &pelmar, const StandInEvents &events
 TEST(SettingsJourney, ChoicesReachBothFilesAndComeBack)
 {
     TempGameFolder game("e2e-journey");
-    LayOutGame(game, true);
-    const std::string gameIni = game.System() + "\\UnrealTournament.ini";
-    const std::string pelmarIni = game.System() + "\\Pelmar.ini";
+    ASSERT_NO_FATAL_FAILURE(LayOutGame(game, true));
+    const std::string gameIni = game.InSystem("UnrealTournament.ini");
+    const std::string pelmarIni = game.InSystem("Pelmar.ini");
     const std::vector<IniLine> shipped = ParseIni(ReadTextFile(gameIni));
     ASSERT_FALSE(shipped.empty());
 
     StandInEvents events;
     ASSERT_TRUE(events.Ready());
     std::string windowed, fullscreen;
-    RECT placed = { 0, 0, 0, 0 };
     {
         LauncherProcess pelmar;
         ASSERT_TRUE(pelmar.Start(game.System()));
         // As shipped: fullscreen on, English.
-        EXPECT_TRUE(IsChecked(pelmar.Control(IDC_FULLSCREEN)));
+        EXPECT_EQ("on", SwitchState(pelmar.Main()));
         EXPECT_EQ("English (INT)", ComboSelectedText(pelmar.Control(IDC_LANGUAGE)));
 
         std::vector<std::string> modes = ComboTexts(pelmar.Control(IDC_WINDOW_MODE));
@@ -81,8 +96,7 @@ TEST(SettingsJourney, ChoicesReachBothFilesAndComeBack)
         fullscreen = modes.front();
 
         Click(pelmar.Control(IDC_FULLSCREEN));
-        ASSERT_FALSE(IsChecked(pelmar.Control(IDC_FULLSCREEN)));
-        ASSERT_TRUE(IsWindowEnabled(pelmar.Control(IDC_WINDOW_MODE)));
+        ASSERT_EQ("off", SwitchState(pelmar.Main()));
         SelectComboText(pelmar.Control(IDC_WINDOW_MODE), windowed);
         SelectComboText(pelmar.Control(IDC_FULLSCREEN_MODE), fullscreen);
         SelectComboText(pelmar.Control(IDC_LANGUAGE), "German (DET)");
@@ -102,13 +116,12 @@ TEST(SettingsJourney, ChoicesReachBothFilesAndComeBack)
             EXPECT_FALSE(FileExists(pelmarIni));
         });
         EXPECT_FALSE(FileExists(pelmarIni));
-        EXPECT_NE(std::string::npos, ReadTextFile(game.System() + "\\standin-run.txt").find("cmdline=DM-Tundra"));
+        EXPECT_NE(std::string::npos, ReadTextFile(game.InSystem("standin-run.txt")).find("cmdline=DM-Tundra"));
 
         SetWindowPos(pelmar.Main(), nullptr, 140, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         Settle(pelmar.Main());
-        placed = WindowRect(pelmar.Main());
-        ASSERT_EQ(140, placed.left);
-        ASSERT_EQ(90, placed.top);
+        ASSERT_EQ(140, WindowRect(pelmar.Main()).left);
+        ASSERT_EQ(90, WindowRect(pelmar.Main()).top);
         pelmar.Close();
         EXPECT_EQ(0u, pelmar.WaitForExit());
     }
@@ -120,26 +133,15 @@ TEST(SettingsJourney, ChoicesReachBothFilesAndComeBack)
     values.push_back({ EngineSection, "Language", "det" });
     ExpectSameLines(WithValues(shipped, values), after);
 
-    // The launcher's file: position and both fields.
-    std::vector<IniLine> own = ParseIni(ReadTextFile(pelmarIni));
-    EXPECT_EQ("140,90", IniValue(own, "Main", "HWndPos"));
-    EXPECT_EQ("?Mutator=Botpack.InstaGibDM", IniValue(own, "Main", "ParamsMap"));
-    EXPECT_EQ("-log -nosound", IniValue(own, "Main", "ParamsGame"));
+    EXPECT_EQ("140,90\n?Mutator=Botpack.InstaGibDM\n-log -nosound", LauncherFile(pelmarIni));
 
     // The next start shows it all.
     LauncherProcess next;
     ASSERT_TRUE(next.Start(game.System()));
-    EXPECT_FALSE(IsChecked(next.Control(IDC_FULLSCREEN)));
-    EXPECT_FALSE(IsWindowEnabled(next.Control(IDC_FULLSCREEN_MODE)));
-    EXPECT_TRUE(IsWindowEnabled(next.Control(IDC_WINDOW_MODE)));
-    EXPECT_EQ(windowed, ComboSelectedText(next.Control(IDC_WINDOW_MODE)));
-    EXPECT_EQ(fullscreen, ComboSelectedText(next.Control(IDC_FULLSCREEN_MODE)));
-    EXPECT_EQ("German (DET)", ComboSelectedText(next.Control(IDC_LANGUAGE)));
-    EXPECT_EQ("?Mutator=Botpack.InstaGibDM", WindowText(next.Control(IDC_MAP_PARAMS)));
-    EXPECT_EQ("-log -nosound", WindowText(next.Control(IDC_GAME_PARAMS)));
-    RECT rect = WindowRect(next.Main());
-    EXPECT_EQ(placed.left, rect.left);
-    EXPECT_EQ(placed.top, rect.top);
+    EXPECT_EQ("off\nwindow mode " + windowed + "\nfullscreen mode " + fullscreen
+                  + "\nlanguage German (DET)\nmap options ?Mutator=Botpack.InstaGibDM\ngame options -log -nosound"
+                  + "\nat 140,90",
+              Shown(next));
     next.Close();
     EXPECT_EQ(0u, next.WaitForExit());
     // Closing unchanged keeps every value.
@@ -149,16 +151,14 @@ TEST(SettingsJourney, ChoicesReachBothFilesAndComeBack)
 TEST(SettingsJourney, WithoutGameConfigurationOnlyTheLaunchersFileIsWritten)
 {
     TempGameFolder game("e2e-journey-noini");
-    LayOutGame(game, false);
-    const std::string pelmarIni = game.System() + "\\Pelmar.ini";
+    ASSERT_NO_FATAL_FAILURE(LayOutGame(game, false));
+    const std::string pelmarIni = game.InSystem("Pelmar.ini");
     StandInEvents events;
     ASSERT_TRUE(events.Ready());
     {
         LauncherProcess pelmar;
         ASSERT_TRUE(pelmar.Start(game.System()));
-        EXPECT_FALSE(IsChecked(pelmar.Control(IDC_FULLSCREEN)));
-        EXPECT_EQ("", ComboSelectedText(pelmar.Control(IDC_WINDOW_MODE)));
-        EXPECT_EQ("", ComboSelectedText(pelmar.Control(IDC_LANGUAGE)));
+        EXPECT_EQ("off\nwindow mode \nfullscreen mode \nlanguage \nmap options \ngame options \nat 0,0", Shown(pelmar));
         std::vector<std::string> modes = ComboTexts(pelmar.Control(IDC_WINDOW_MODE));
         ASSERT_FALSE(modes.empty());
         SelectComboText(pelmar.Control(IDC_WINDOW_MODE), modes.front());
@@ -168,8 +168,8 @@ TEST(SettingsJourney, WithoutGameConfigurationOnlyTheLaunchersFileIsWritten)
         TypeText(pelmar.Control(IDC_GAME_PARAMS), "-windowed");
 
         RunMapAndEndGame(pelmar, events, "Crashsite", [&] {
-            EXPECT_FALSE(FileExists(game.System() + "\\UnrealTournament.ini"));
-            EXPECT_FALSE(FileExists(game.System() + "\\Unreal.ini"));
+            EXPECT_FALSE(FileExists(game.InSystem("UnrealTournament.ini")));
+            EXPECT_FALSE(FileExists(game.InSystem("Unreal.ini")));
             EXPECT_FALSE(FileExists(pelmarIni));
         });
         SetWindowPos(pelmar.Main(), nullptr, 60, 250, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -177,24 +177,17 @@ TEST(SettingsJourney, WithoutGameConfigurationOnlyTheLaunchersFileIsWritten)
         pelmar.Close();
         EXPECT_EQ(0u, pelmar.WaitForExit());
     }
-    EXPECT_FALSE(FileExists(game.System() + "\\UnrealTournament.ini"));
-    EXPECT_FALSE(FileExists(game.System() + "\\Unreal.ini"));
-    std::vector<IniLine> own = ParseIni(ReadTextFile(pelmarIni));
-    EXPECT_EQ("60,250", IniValue(own, "Main", "HWndPos"));
-    EXPECT_EQ("?Game=Botpack.CTFGame", IniValue(own, "Main", "ParamsMap"));
-    EXPECT_EQ("-windowed", IniValue(own, "Main", "ParamsGame"));
+    EXPECT_FALSE(FileExists(game.InSystem("UnrealTournament.ini")));
+    EXPECT_FALSE(FileExists(game.InSystem("Unreal.ini")));
+    EXPECT_EQ("60,250\n?Game=Botpack.CTFGame\n-windowed", LauncherFile(pelmarIni));
 
     // The launcher's own settings come back; the game's choices had nowhere to go.
     LauncherProcess next;
     ASSERT_TRUE(next.Start(game.System()));
-    EXPECT_EQ("?Game=Botpack.CTFGame", WindowText(next.Control(IDC_MAP_PARAMS)));
-    EXPECT_EQ("-windowed", WindowText(next.Control(IDC_GAME_PARAMS)));
-    EXPECT_EQ(60, WindowRect(next.Main()).left);
-    EXPECT_EQ(250, WindowRect(next.Main()).top);
-    EXPECT_FALSE(IsChecked(next.Control(IDC_FULLSCREEN)));
-    EXPECT_EQ("", ComboSelectedText(next.Control(IDC_WINDOW_MODE)));
-    EXPECT_EQ("", ComboSelectedText(next.Control(IDC_LANGUAGE)));
+    EXPECT_EQ("off\nwindow mode \nfullscreen mode \nlanguage \nmap options ?Game=Botpack.CTFGame"
+              "\ngame options -windowed\nat 60,250",
+              Shown(next));
     next.Close();
     EXPECT_EQ(0u, next.WaitForExit());
-    EXPECT_FALSE(FileExists(game.System() + "\\UnrealTournament.ini"));
+    EXPECT_FALSE(FileExists(game.InSystem("UnrealTournament.ini")));
 }

@@ -11,13 +11,16 @@
 
 namespace
 {
-HWND FocusOf(const LauncherProcess &pelmar)
+// Empty when box stands centred on main; else where it stands.
+std::string OffCentre(HWND main, HWND box)
 {
-    GUITHREADINFO info;
-    info.cbSize = sizeof(info);
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(pelmar.Main(), nullptr), &info))
-        return nullptr;
-    return info.hwndFocus;
+    const RECT m = WindowRect(main), b = WindowRect(box);
+    const int x = (m.right - m.left - (b.right - b.left)) / 2 + m.left;
+    const int y = (m.bottom - m.top - (b.bottom - b.top)) / 2 + m.top;
+    if (b.left == x && b.top == y)
+        return "";
+    return "at " + std::to_string(b.left) + "," + std::to_string(b.top) + ", not " + std::to_string(x) + ","
+           + std::to_string(y);
 }
 
 INT_PTR CALLBACK NoDialogProc(HWND, UINT, WPARAM, LPARAM)
@@ -34,8 +37,7 @@ protected:
     {
         game_.reset(new TempGameFolder(tag));
         if (withMaps)
-            for (const char *map : { "Maps\\DM-Deck16.unr", "Maps\\DM-Tundra.unr", "Maps\\UPak\\Crashsite.unr" })
-                game_->Touch(map);
+            game_->Touch({ "Maps\\DM-Deck16.unr", "Maps\\DM-Tundra.unr", "Maps\\UPak\\Crashsite.unr" });
         return pelmar_.Start(game_->System());
     }
 
@@ -55,18 +57,12 @@ TEST_F(StartAndClose, ControlsAtStart)
     EXPECT_FALSE(IsWindowEnabled(pelmar_.Control(IDC_RUN)));
     EXPECT_TRUE(IsWindowEnabled(pelmar_.Control(IDC_ABOUT)));
     // No game configuration: fullscreen off, so only the window mode list is usable.
-    EXPECT_FALSE(IsChecked(pelmar_.Control(IDC_FULLSCREEN)));
-    EXPECT_FALSE(IsWindowEnabled(pelmar_.Control(IDC_FULLSCREEN_MODE)));
-    EXPECT_TRUE(IsWindowEnabled(pelmar_.Control(IDC_WINDOW_MODE)));
-    EXPECT_TRUE(IsWindowEnabled(pelmar_.Control(IDC_WINDOW_MODE_LABEL)));
+    EXPECT_EQ("off", SwitchState(pelmar_.Main()));
     EXPECT_EQ("", WindowText(pelmar_.Control(IDC_MAP_PARAMS)));
     EXPECT_EQ("", WindowText(pelmar_.Control(IDC_GAME_PARAMS)));
 
     HWND list = pelmar_.Control(IDC_MAP_LIST);
-    ASSERT_EQ(3, ListCount(list));
-    EXPECT_EQ("Crashsite", ListText(list, 0));
-    EXPECT_EQ("DM-Deck16", ListText(list, 1));
-    EXPECT_EQ("DM-Tundra", ListText(list, 2));
+    EXPECT_EQ((std::vector<std::string>{ "Crashsite", "DM-Deck16", "DM-Tundra" }), ListTexts(list));
     EXPECT_EQ(LB_ERR, SendMessageA(list, LB_GETCURSEL, 0, 0));
 
     // First start, no settings file: top left corner of the screen.
@@ -98,50 +94,32 @@ TEST_F(StartAndClose, MapListIsPaintedWithItsEntries)
     {
         EXPECT_EQ(static_cast<UINT>(dpi), dpiForWindow(pelmar_.Main())) << "Pelmar is stretched, not drawn at the screen's DPI";
     }
-    // The picture, and the list's font from the same template made here, hidden.
+    // What the screen shows where the list stands: each of the three rows with the map picture
+    // and its name whole, on the list's background. Font and picture from Pelmar.exe, made here.
     HMODULE exe = LoadLibraryExA(PelmarExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(nullptr, exe);
-    const std::vector<COLORREF> picture = MapPicturePixels(exe);
     HWND twin = CreateDialogParamA(exe, MAKEINTRESOURCEA(IDD_MAIN), nullptr, NoDialogProc, 0);
-    ASSERT_FALSE(picture.empty());
     ASSERT_NE(nullptr, twin);
-    HFONT font = reinterpret_cast<HFONT>(SendDlgItemMessageA(twin, IDC_MAP_LIST, WM_GETFONT, 0, 0));
-
-    // What the screen shows where the list stands: each of the three rows with the map
-    // picture and its name whole, on the list's background.
     HWND list = pelmar_.Control(IDC_MAP_LIST);
-    RECT client = {};
-    GetClientRect(list, &client);
-    POINT origin = { 0, 0 };
-    ClientToScreen(list, &origin);
     const int row = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
     // The shell dialog font is lower than a row at every scale the tests run at.
     EXPECT_EQ(MulDiv(20, dpi, 96), row);
-    ASSERT_GE(client.bottom, 3 * row);
-    const COLORREF paper = GetSysColor(COLOR_WINDOW);
-    int ink[3];
-    for (int i = 0; i < 3; ++i)
-        ASSERT_GT(ink[i] = InkOfText(font, ListText(list, i).c_str(), paper), 0);
+    const MapRowsShown rows(ListTexts(list),
+                            reinterpret_cast<HFONT>(SendDlgItemMessageA(twin, IDC_MAP_LIST, WM_GETFONT, 0, 0)),
+                            MapPicturePixels(exe), row, dpi, GetSysColor(COLOR_WINDOW));
     DestroyWindow(twin);
     FreeLibrary(exe);
+    RECT client = {};
+    GetClientRect(list, &client);
+    ASSERT_GE(client.bottom, 3 * row);
+    POINT origin = { 0, 0 };
+    ClientToScreen(list, &origin);
     Canvas screen(client.right, client.bottom, RGB(1, 2, 3));
     ASSERT_TRUE(screen.Ready());
     std::string fault;
-    auto rowsShown = [&] {
-        if (!screen.CopyScreen(origin.x, origin.y))
-            return false;
-        for (int i = 0; i < 3; ++i)
-        {
-            RECT name = { MulDiv(21, dpi, 96), i * row, client.right, (i + 1) * row };
-            fault = ScaledMapPictureFault(screen, i * row, row, dpi, paper);
-            if (!fault.empty() || (dpi == 96 && MapPictureMismatches(screen, picture, 2, i * row + 2, paper) != 0)
-                || screen.CountOtherThan(name, paper) != ink[i])
-                return false;
-        }
-        RECT below = { 0, 3 * row, client.right, client.bottom };
-        return screen.CountOtherThan(below, paper) == 0;
-    };
-    EXPECT_TRUE(WaitUntil(rowsShown, 5000)) << "the list does not show its three maps on the screen " << fault;
+    EXPECT_TRUE(WaitUntil([&] { return screen.CopyScreen(origin.x, origin.y) && (fault = rows.Fault(screen)).empty(); },
+                          5000))
+        << "the list does not show its three maps on the screen: " << fault;
 }
 
 TEST_F(StartAndClose, QuitMessageEndsWithExitCodeZero)
@@ -156,17 +134,11 @@ TEST_F(StartAndClose, ClickingTheSwitchFlipsTheModeLists)
 {
     ASSERT_TRUE(Started("e2e-switch"));
 
-    Click(pelmar_.Control(IDC_FULLSCREEN));
-    EXPECT_TRUE(IsChecked(pelmar_.Control(IDC_FULLSCREEN)));
-    EXPECT_TRUE(IsWindowEnabled(pelmar_.Control(IDC_FULLSCREEN_MODE)));
-    EXPECT_FALSE(IsWindowEnabled(pelmar_.Control(IDC_WINDOW_MODE)));
-    EXPECT_FALSE(IsWindowEnabled(pelmar_.Control(IDC_WINDOW_MODE_LABEL)));
-
-    Click(pelmar_.Control(IDC_FULLSCREEN));
-    EXPECT_FALSE(IsChecked(pelmar_.Control(IDC_FULLSCREEN)));
-    EXPECT_FALSE(IsWindowEnabled(pelmar_.Control(IDC_FULLSCREEN_MODE)));
-    EXPECT_TRUE(IsWindowEnabled(pelmar_.Control(IDC_WINDOW_MODE)));
-    EXPECT_TRUE(IsWindowEnabled(pelmar_.Control(IDC_WINDOW_MODE_LABEL)));
+    for (bool on : { true, false })
+    {
+        Click(pelmar_.Control(IDC_FULLSCREEN));
+        EXPECT_EQ((on ? "on" : "off"), SwitchState(pelmar_.Main()));
+    }
 }
 
 TEST_F(StartAndClose, EscapeKeepsTheWindowOpen)
@@ -177,7 +149,7 @@ TEST_F(StartAndClose, EscapeKeepsTheWindowOpen)
     PressKey(pelmar_.Main(), VK_ESCAPE);
     EXPECT_TRUE(IsWindowVisible(pelmar_.Main()));
     EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(pelmar_.Process(), 300));
-    EXPECT_FALSE(FileExists(game_->System() + "\\Pelmar.ini")) << "nothing was saved: nothing closed";
+    EXPECT_FALSE(FileExists(game_->InSystem("Pelmar.ini"))) << "nothing was saved: nothing closed";
 }
 
 TEST_F(StartAndClose, EnterClicksRunOnlyWhenItIsEnabled)
@@ -209,7 +181,7 @@ TEST_F(StartAndClose, CloseButtonSavesAndEndsWithZero)
     ASSERT_TRUE(Started("e2e-close"));
     pelmar_.Close();
     EXPECT_EQ(0u, pelmar_.WaitForExit());
-    EXPECT_TRUE(FileExists(game_->System() + "\\Pelmar.ini"));
+    EXPECT_TRUE(FileExists(game_->InSystem("Pelmar.ini")));
 }
 
 TEST_F(StartAndClose, SystemMenuCloseSavesToo)
@@ -218,7 +190,7 @@ TEST_F(StartAndClose, SystemMenuCloseSavesToo)
     // The window's own close, as the system menu and Alt+F4 reach it.
     PostMessageA(pelmar_.Main(), WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, pelmar_.WaitForExit());
-    EXPECT_TRUE(FileExists(game_->System() + "\\Pelmar.ini"));
+    EXPECT_TRUE(FileExists(game_->InSystem("Pelmar.ini")));
 }
 
 TEST_F(AboutBox, ShowsCentredDisablesMainAndOkGivesItBack)
@@ -233,11 +205,7 @@ TEST_F(AboutBox, ShowsCentredDisablesMainAndOkGivesItBack)
     EXPECT_FALSE(IsWindowEnabled(pelmar_.Main()));
     EXPECT_EQ("About...", WindowText(about));
 
-    RECT main = WindowRect(pelmar_.Main());
-    RECT box = WindowRect(about);
-    int w = box.right - box.left, h = box.bottom - box.top;
-    EXPECT_EQ((main.right - main.left - w) / 2 + main.left, box.left);
-    EXPECT_EQ((main.bottom - main.top - h) / 2 + main.top, box.top);
+    EXPECT_EQ("", OffCentre(pelmar_.Main(), about));
     EXPECT_EQ("Pelmar", WindowText(GetDlgItem(about, -1)));
     EXPECT_NE(0, SendMessageA(GetDlgItem(about, IDC_ABOUT_ICON), STM_GETIMAGE, IMAGE_ICON, 0));
 
@@ -246,8 +214,10 @@ TEST_F(AboutBox, ShowsCentredDisablesMainAndOkGivesItBack)
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(pelmar_.Main()) != FALSE; }));
     // The dialog manager hands the main window's focus on to its last focused control.
     EXPECT_TRUE(WaitUntil([&] {
-        HWND focus = FocusOf(pelmar_);
-        return focus == pelmar_.Main() || IsChild(pelmar_.Main(), focus);
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        GetGUIThreadInfo(GetWindowThreadProcessId(pelmar_.Main(), nullptr), &info);
+        return info.hwndFocus == pelmar_.Main() || IsChild(pelmar_.Main(), info.hwndFocus);
     }));
     EXPECT_TRUE(IsWindow(about)) << "the box is hidden, never destroyed";
 
@@ -256,10 +226,7 @@ TEST_F(AboutBox, ShowsCentredDisablesMainAndOkGivesItBack)
     Settle(pelmar_.Main());
     Click(pelmar_.Control(IDC_ABOUT));
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(about) != FALSE; }));
-    main = WindowRect(pelmar_.Main());
-    box = WindowRect(about);
-    EXPECT_EQ((main.right - main.left - w) / 2 + main.left, box.left);
-    EXPECT_EQ((main.bottom - main.top - h) / 2 + main.top, box.top);
+    EXPECT_EQ("", OffCentre(pelmar_.Main(), about));
 
     // Its close button hides it the same way.
     PostMessageA(about, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -296,27 +263,13 @@ TEST_F(AboutBox, StaysOnTheScreenWhenTheMainWindowHangsOffAnEdge)
         Settle(pelmar_.Main());
         Click(pelmar_.Control(IDC_ABOUT));
         ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(about) != FALSE; }));
+        // On the screen, and against the edge the main window hangs off.
         RECT box = WindowRect(about);
-        EXPECT_GE(box.left, 0);
-        EXPECT_GE(box.top, 0);
-        EXPECT_LE(box.right, screenW);
-        EXPECT_LE(box.bottom, screenH);
-        if (place.x < 0)
-        {
-            EXPECT_EQ(0, box.left);
-        }
-        if (place.y < 0)
-        {
-            EXPECT_EQ(0, box.top);
-        }
-        if (place.x > screenW / 2)
-        {
-            EXPECT_EQ(screenW, box.right);
-        }
-        if (place.y > screenH / 2)
-        {
-            EXPECT_EQ(screenH, box.bottom);
-        }
+        EXPECT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= screenW && box.bottom <= screenH);
+        EXPECT_TRUE(place.x >= 0 || box.left == 0) << box.left;
+        EXPECT_TRUE(place.y >= 0 || box.top == 0) << box.top;
+        EXPECT_TRUE(place.x <= screenW / 2 || box.right == screenW) << box.right;
+        EXPECT_TRUE(place.y <= screenH / 2 || box.bottom == screenH) << box.bottom;
         Click(GetDlgItem(about, IDC_ABOUT_OK));
         ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(pelmar_.Main()) != FALSE; }));
     }

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <optional>
 
 namespace
 {
@@ -23,18 +24,15 @@ const char EngineSection[] = "Engine.Engine";
 class GameFolder : public GameHere
 {
 public:
-    explicit GameFolder(const char *gameIni, std::initializer_list<const char *> languages = { "int" })
+    explicit GameFolder(const std::optional<std::string> &gameIni,
+                        std::initializer_list<const char *> languages = { "int" })
         : GameHere("game-config", "UnrealTournament.ini", "")
     {
-        for (const char *code : languages)
-            WriteTextFile(Path(std::string("Engine.") + code), "");
+        Languages(languages);
         if (gameIni)
-            WriteTextFile(GameIni(), gameIni);
+            WriteTextFile(GameIni(), *gameIni);
     }
 
-    std::string Path(const std::string &name) const { return System() + "\\" + name; }
-    std::string GameIni() const { return Path("UnrealTournament.ini"); }
-    std::string PelmarIni() const { return Path("Pelmar.ini"); }
     std::vector<IniLine> Lines() const { return ParseIni(ReadTextFile(GameIni())); }
 
     std::string Value(const char *section, const char *key) const { return IniValue(Lines(), section, key); }
@@ -46,12 +44,13 @@ public:
     }
 };
 
-std::string ClientIni(std::initializer_list<std::string> lines)
+// The game's display section with these lines, and its language when one is given.
+std::string ClientIni(std::initializer_list<std::string> lines, const std::string &language = "")
 {
     std::string text = "[WinDrv.WindowsClient]\r\n";
     for (const std::string &line : lines)
         text += line + "\r\n";
-    return text;
+    return language.empty() ? text : text + "[Engine.Engine]\r\nLanguage=" + language + "\r\n";
 }
 
 std::string Shipped()
@@ -81,15 +80,12 @@ std::vector<std::string> DisplayModeTexts()
 bool PickMode32(std::string *x, std::string *y)
 {
     for (const std::string &text : DisplayModeTexts())
-    {
-        std::vector<std::string> pieces = ModePieces(text);
-        if (pieces[2] == "32")
+        if (ModePieces(text)[2] == "32")
         {
-            *x = pieces[0];
-            *y = pieces[1];
+            *x = ModePieces(text)[0];
+            *y = ModePieces(text)[1];
             return true;
         }
-    }
     return false;
 }
 
@@ -98,12 +94,7 @@ bool PickMode32(std::string *x, std::string *y)
 
 TEST(GameConfigRead, FullscreenSwitchFromTheGamesValue)
 {
-    struct Case
-    {
-        const char *line;
-        bool on;
-    };
-    const Case cases[] = {
+    const struct { const char *line; bool on; } cases[] = {
         { "StartupFullscreen=True", true },   { "StartupFullscreen=TRUE", true },
         { "StartupFullscreen=true", true },   { "StartupFullscreen=1", true },
         { "StartupFullscreen=False", false }, { "StartupFullscreen=0", false },
@@ -112,25 +103,20 @@ TEST(GameConfigRead, FullscreenSwitchFromTheGamesValue)
         // Only another section holds the key.
         { "Other=1\r\n[XDrv.XClient]\r\nStartupFullscreen=True", false },
     };
-    for (const Case &c : cases)
+    for (const auto &c : cases)
     {
-        GameFolder game(ClientIni({ c.line }).c_str());
+        GameFolder game(ClientIni({ c.line }));
         FullscreenEnabled = !c.on;
         LoadedDialog dialog;
         EXPECT_EQ(c.on, FullscreenEnabled) << c.line;
-        EXPECT_EQ(c.on, IsChecked(dialog.Control(IDC_FULLSCREEN))) << c.line;
-        EXPECT_EQ(c.on, dialog.Enabled(IDC_FULLSCREEN_MODE)) << c.line;
-        EXPECT_EQ(!c.on, dialog.Enabled(IDC_WINDOW_MODE)) << c.line;
-        EXPECT_EQ(!c.on, dialog.Enabled(IDC_WINDOW_MODE_LABEL)) << c.line;
+        EXPECT_EQ((c.on ? "on" : "off"), SwitchState(dialog.Window())) << c.line;
         // The language choice stays usable either way.
-        EXPECT_TRUE(dialog.Enabled(IDC_LANGUAGE)) << c.line;
-        EXPECT_TRUE(dialog.Enabled(IDC_LANGUAGE_LABEL)) << c.line;
+        EXPECT_TRUE(dialog.Enabled(IDC_LANGUAGE) && dialog.Enabled(IDC_LANGUAGE_LABEL)) << c.line;
 
         // A click afterwards flips both the value and the enabling.
         dialog.ClickFullscreen();
         EXPECT_EQ(!c.on, FullscreenEnabled) << c.line;
-        EXPECT_EQ(!c.on, dialog.Enabled(IDC_FULLSCREEN_MODE)) << c.line;
-        EXPECT_EQ(c.on, dialog.Enabled(IDC_WINDOW_MODE_LABEL)) << c.line;
+        EXPECT_EQ((c.on ? "off" : "on"), SwitchState(dialog.Window())) << c.line;
     }
 }
 
@@ -155,8 +141,7 @@ TEST(GameConfigRead, SixteenBitsSelectTheThirtyTwoBitEntry)
     std::string x, y;
     ASSERT_TRUE(PickMode32(&x, &y)) << Joined(DisplayModeTexts());
     GameFolder game(ClientIni({ "FullscreenViewportX=" + x, "FullscreenViewportY=" + y, "FullscreenColorBits=16",
-                                "WindowedViewportX=" + x, "WindowedViewportY=" + y, "WindowedColorBits=16" })
-                        .c_str());
+                                "WindowedViewportX=" + x, "WindowedViewportY=" + y, "WindowedColorBits=16" }));
     LoadedDialog dialog;
     EXPECT_EQ(x + "x" + y + "x32", dialog.Selected(IDC_FULLSCREEN_MODE));
     EXPECT_EQ(x + "x" + y + "x32", dialog.Selected(IDC_WINDOW_MODE));
@@ -173,22 +158,17 @@ TEST(GameConfigRead, ModesChosenByTheBeginningOfTheirText)
     for (const std::string &text : modes)
         if (firstOfSize.empty() && text.compare(0, prefix.size(), prefix) == 0)
             firstOfSize = text;
-    struct Case
-    {
-        std::string bits;
-        std::string selected;
-    };
-    const Case cases[] = {
+    // Bits as stored, the entry selected.
+    const std::string cases[][2] = {
         { "32", prefix + "32" }, { "3", prefix + "32" }, { "", firstOfSize }, { "016", "" },
         { "24", Contains(modes, prefix + "24") ? prefix + "24" : std::string() }, { "320", "" },
     };
-    for (const Case &c : cases)
+    for (const auto &c : cases)
     {
-        GameFolder game(
-            ClientIni({ "WindowedViewportX=" + x, "WindowedViewportY=" + y, "WindowedColorBits=" + c.bits }).c_str());
+        GameFolder game(ClientIni({ "WindowedViewportX=" + x, "WindowedViewportY=" + y, "WindowedColorBits=" + c[0] }));
         LoadedDialog dialog;
-        EXPECT_EQ(c.selected, dialog.Selected(IDC_WINDOW_MODE)) << "bits [" << c.bits << "]";
-        EXPECT_FALSE(dialog.HasSelection(IDC_FULLSCREEN_MODE)) << "bits [" << c.bits << "]";
+        EXPECT_EQ(c[1], dialog.Selected(IDC_WINDOW_MODE)) << "bits [" << c[0] << "]";
+        EXPECT_FALSE(dialog.HasSelection(IDC_FULLSCREEN_MODE)) << "bits [" << c[0] << "]";
     }
 }
 
@@ -206,8 +186,7 @@ TEST(GameConfigRead, UnmatchedOrOverLongValuesSelectNothing)
     for (const auto &value : values)
     {
         GameFolder game(ClientIni({ "FullscreenViewportX=" + value[0], "FullscreenViewportY=" + value[1],
-                                    "FullscreenColorBits=" + value[2] })
-                            .c_str());
+                                    "FullscreenColorBits=" + value[2] }));
         LoadedDialog dialog;
         EXPECT_FALSE(dialog.HasSelection(IDC_FULLSCREEN_MODE))
             << value[0].substr(0, 30) << " " << value[1] << " " << value[2].substr(0, 30) << ": "
@@ -222,7 +201,7 @@ TEST(GameConfigRead, SectionAndKeyNamesMatchWhateverTheirCase)
     std::string text = "[windrv.windowsclient]\r\nSTARTUPFULLSCREEN=True\r\nfullscreenviewportx=" + x +
                        "\r\nFULLSCREENVIEWPORTY=" + y + "\r\nfullscreenColorbits=32\r\nwindowedviewportx=" + x +
                        "\r\nwindowedviewporty=" + y + "\r\nwindowedcolorbits=16\r\n[ENGINE.ENGINE]\r\nlanguage=det\r\n";
-    GameFolder game(text.c_str(), { "int", "det" });
+    GameFolder game(text, { "int", "det" });
     LoadedDialog dialog;
     EXPECT_TRUE(FullscreenEnabled);
     EXPECT_TRUE(IsChecked(dialog.Control(IDC_FULLSCREEN)));
@@ -235,7 +214,7 @@ TEST(GameConfigRead, LanguageCodeMatchedWhateverItsCase)
 {
     for (const char *language : { "int", "INT", "Int" })
     {
-        GameFolder game((std::string("[Engine.Engine]\r\nLanguage=") + language + "\r\n").c_str(),
+        GameFolder game(std::string("[Engine.Engine]\r\nLanguage=") + language + "\r\n",
                         { "int", "det", "frt", "ctt" });
         LoadedDialog dialog;
         EXPECT_EQ("English (INT)", dialog.Selected(IDC_LANGUAGE)) << language;
@@ -269,7 +248,7 @@ TEST(GameConfigRead, EveryLanguageOfTheTableWhenAllAreInstalled)
 TEST(GameConfigRead, FolderNamedLikeALanguageFileCountsAsInstalled)
 {
     GameFolder game("[Engine.Engine]\r\nLanguage=DET\r\n");
-    MakeFolder(game.Path("Engine.det"));
+    MakeFolder(game.InSystem("Engine.det"));
     LoadedDialog dialog;
     EXPECT_EQ(std::vector<std::string>({ "English (INT)", "German (DET)" }), ComboTexts(dialog.Control(IDC_LANGUAGE)));
     EXPECT_EQ("German (DET)", dialog.Selected(IDC_LANGUAGE));
@@ -279,7 +258,7 @@ TEST(GameConfigRead, LanguageNotInstalledOrUnknownSelectsNothing)
 {
     for (const char *language : { "det", "xyz", "", "English (INT)", "in" })
     {
-        GameFolder game((std::string("[Engine.Engine]\r\nLanguage=") + language + "\r\n").c_str());
+        GameFolder game(std::string("[Engine.Engine]\r\nLanguage=") + language + "\r\n");
         LoadedDialog dialog;
         EXPECT_FALSE(dialog.HasSelection(IDC_LANGUAGE)) << language;
         EXPECT_EQ(std::vector<std::string>({ "English (INT)" }), ComboTexts(dialog.Control(IDC_LANGUAGE)));
@@ -291,15 +270,14 @@ TEST(GameConfigRead, WithoutGameConfigurationEverythingTakesItsDefault)
     // No game detected, a detected file since removed, and a folder in its place.
     for (int variant = 0; variant < 3; ++variant)
     {
-        GameFolder game(nullptr);
+        GameFolder game(std::nullopt);
         if (variant == 0)
             ActiveGameIni.clear();
         if (variant == 2)
             MakeFolder(game.GameIni());
         LoadedDialog dialog;
         EXPECT_FALSE(FullscreenEnabled) << variant;
-        EXPECT_FALSE(IsChecked(dialog.Control(IDC_FULLSCREEN))) << variant;
-        EXPECT_TRUE(dialog.Enabled(IDC_WINDOW_MODE)) << variant;
+        EXPECT_EQ("off", SwitchState(dialog.Window())) << variant;
         EXPECT_EQ(DisplayModeTexts(), ComboTexts(dialog.Control(IDC_WINDOW_MODE))) << variant;
         EXPECT_FALSE(dialog.HasSelection(IDC_FULLSCREEN_MODE)) << variant;
         EXPECT_FALSE(dialog.HasSelection(IDC_WINDOW_MODE)) << variant;
@@ -333,11 +311,8 @@ TEST(GameConfigWrite, FullscreenSwitchAndLanguageWrittenEitherWay)
 {
     std::string x, y;
     ASSERT_TRUE(PickMode32(&x, &y)) << Joined(DisplayModeTexts());
-    GameFolder game((ClientIni({ "StartupFullscreen=1", "FullscreenViewportX=" + x, "FullscreenViewportY=" + y,
-                                 "FullscreenColorBits=32" }) +
-                     "[Engine.Engine]\r\nLanguage=CTT\r\n")
-                        .c_str(),
-                    { "int", "ctt" });
+    GameFolder game(ClientIni({ "StartupFullscreen=1", "FullscreenViewportX=" + x, "FullscreenViewportY=" + y,
+                                "FullscreenColorBits=32" }, "CTT"), { "int", "ctt" });
     LoadedDialog dialog;
     ASSERT_TRUE(FullscreenEnabled);
     SaveSettings(dialog.Window(), false);
@@ -361,11 +336,9 @@ TEST(GameConfigWrite, ListWithoutSelectionKeepsTheGamesValues)
 {
     std::string x, y;
     ASSERT_TRUE(PickMode32(&x, &y)) << Joined(DisplayModeTexts());
-    GameFolder game((ClientIni({ "WindowedViewportX=12345", "WindowedViewportY=678", "WindowedColorBits=32",
-                                 "FullscreenViewportX=" + x, "FullscreenViewportY=" + y, "FullscreenColorBits=16",
-                                 "StartupFullscreen=False" }) +
-                     "[Engine.Engine]\r\nLanguage=xyz\r\n")
-                        .c_str());
+    GameFolder game(ClientIni({ "WindowedViewportX=12345", "WindowedViewportY=678", "WindowedColorBits=32",
+                                "FullscreenViewportX=" + x, "FullscreenViewportY=" + y, "FullscreenColorBits=16",
+                                "StartupFullscreen=False" }, "xyz"));
     LoadedDialog dialog;
     ASSERT_FALSE(dialog.HasSelection(IDC_WINDOW_MODE));
     ASSERT_FALSE(dialog.HasSelection(IDC_LANGUAGE));
@@ -419,7 +392,7 @@ TEST(GameConfigWrite, WithoutGameConfigurationNoneIsCreated)
     ASSERT_FALSE(modes.empty());
     for (bool detected : { true, false })
     {
-        GameFolder game(nullptr);
+        GameFolder game(std::nullopt);
         if (!detected)
             ActiveGameIni.clear();
         LoadedDialog dialog;
@@ -434,7 +407,7 @@ TEST(GameConfigWrite, WithoutGameConfigurationNoneIsCreated)
         EXPECT_TRUE(FileExists(game.PelmarIni())) << detected;
 
         // Nothing but the launcher's file and the language file is in the folder.
-        std::vector<std::string> names = FoundNames(game.Path("*"));
+        std::vector<std::string> names = FoundNames(game.InSystem("*"));
         EXPECT_EQ(2u, names.size()) << detected << ": " << Joined(names);
     }
 }
@@ -443,7 +416,7 @@ TEST(GameConfigFixture, GamesOtherSettingsSurviveUnchanged)
 {
     const std::string shipped = Shipped();
     ASSERT_FALSE(shipped.empty());
-    GameFolder game(shipped.c_str());
+    GameFolder game(shipped);
     LoadedDialog dialog;
     // As shipped: fullscreen on, 640x480 at 16 bits for both, English.
     EXPECT_TRUE(FullscreenEnabled);
@@ -471,7 +444,7 @@ TEST(GameConfigFixture, PlayersChoicesWrittenAndNothingElseTouched)
     ASSERT_FALSE(shipped.empty());
     std::vector<std::string> modes = DisplayModeTexts();
     ASSERT_FALSE(modes.empty());
-    GameFolder game(shipped.c_str(), { "int", "frt" });
+    GameFolder game(shipped, { "int", "frt" });
     LoadedDialog dialog;
     dialog.ClickFullscreen();
     ASSERT_TRUE(dialog.Select(IDC_WINDOW_MODE, modes.back()));
@@ -492,7 +465,7 @@ TEST(GameConfigFixture, PlayersChoicesWrittenAndNothingElseTouched)
 TEST(GameConfigUnwritable, ReadOnlyGameFileStaysAsItWas)
 {
     const std::string shipped = Shipped();
-    GameFolder game(shipped.c_str(), { "int", "det" });
+    GameFolder game(shipped, { "int", "det" });
     ASSERT_TRUE(SetFileAttributesA(game.GameIni().c_str(), FILE_ATTRIBUTE_READONLY));
     LoadedDialog dialog;
     dialog.ClickFullscreen();
@@ -511,7 +484,7 @@ TEST(GameConfigUnwritable, ReadOnlyGameFileStaysAsItWas)
 
 TEST(GameConfigUnwritable, FolderInPlaceOfTheGameFile)
 {
-    GameFolder game(nullptr);
+    GameFolder game(std::nullopt);
     MakeFolder(game.GameIni());
     WriteTextFile(game.GameIni() + "\\inside.txt", "x");
     LoadedDialog dialog;
@@ -529,9 +502,8 @@ TEST(GameConfigUnwritable, ReadOnlyProgramFolder)
     // administrator not even the making of a new one): whatever the launcher manages to
     // write, nothing of the game's other settings may be lost.
     const std::string shipped = Shipped();
-    GameFolder game(shipped.c_str(), { "int", "det" });
-    std::string folder = game.Path("");
-    folder.pop_back();
+    GameFolder game(shipped, { "int", "det" });
+    const std::string folder = game.System();
     ASSERT_TRUE(SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
     LoadedDialog dialog;
     ASSERT_TRUE(dialog.Select(IDC_LANGUAGE, "German (DET)"));

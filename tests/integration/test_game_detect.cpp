@@ -3,16 +3,18 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace
 {
-// Runs both detections afresh in a folder that holds exactly the given names; a name
-// ending in "/" is made a folder.
-void DetectIn(const std::vector<std::string> &names)
+// Runs both detections afresh in a folder that holds exactly the given names (a name ending
+// in "/" is made a folder): what they found, "<ini> <exe>".
+std::string DetectIn(const std::vector<std::string> &names)
 {
-    std::string folder = MakeTempFolder("detect");
-    ASSERT_FALSE(folder.empty());
+    const std::string folder = MakeTempFolder("detect");
+    if (folder.empty())
+        return "no folder";
     for (const std::string &name : names)
     {
         if (!name.empty() && name.back() == '/')
@@ -28,47 +30,38 @@ void DetectIn(const std::vector<std::string> &names)
         DetectGameExe();
     }
     RemoveTree(folder);
+    return ActiveGameIni + " " + ActiveGameExe;
 }
 }
 
 TEST(GameDetection, UnrealTournamentAlone)
 {
-    DetectIn({ "UnrealTournament.ini", "UnrealTournament.exe" });
-    EXPECT_EQ("UnrealTournament.ini", ActiveGameIni);
-    EXPECT_EQ("UnrealTournament.exe", ActiveGameExe);
+    EXPECT_EQ("UnrealTournament.ini UnrealTournament.exe",
+              DetectIn({ "UnrealTournament.ini", "UnrealTournament.exe" }));
 }
 
 TEST(GameDetection, BothGamesPresentUnrealWins)
 {
-    DetectIn({ "UnrealTournament.ini", "UnrealTournament.exe", "Unreal.ini", "Unreal.exe" });
-    EXPECT_EQ("Unreal.ini", ActiveGameIni);
-    EXPECT_EQ("Unreal.exe", ActiveGameExe);
+    EXPECT_EQ("Unreal.ini Unreal.exe",
+              DetectIn({ "UnrealTournament.ini", "UnrealTournament.exe", "Unreal.ini", "Unreal.exe" }));
 }
 
 TEST(GameDetection, ConfigurationAndExecutableChosenIndependently)
 {
-    DetectIn({ "Unreal.ini", "UnrealTournament.exe" });
-    EXPECT_EQ("Unreal.ini", ActiveGameIni);
-    EXPECT_EQ("UnrealTournament.exe", ActiveGameExe);
+    EXPECT_EQ("Unreal.ini UnrealTournament.exe", DetectIn({ "Unreal.ini", "UnrealTournament.exe" }));
 }
 
 TEST(GameDetection, NothingPresentLeavesBothEmpty)
 {
-    DetectIn({ "Engine.int", "Unreal.u", "UnrealEd.exe", "Unreal.ini.bak" });
-    EXPECT_EQ("", ActiveGameIni);
-    EXPECT_EQ("", ActiveGameExe);
+    EXPECT_EQ(" ", DetectIn({ "Engine.int", "Unreal.u", "UnrealEd.exe", "Unreal.ini.bak" }));
 }
 
 TEST(GameDetection, FolderNamedLikeCandidateCounts)
 {
-    DetectIn({ "Unreal.ini/", "UnrealTournament.ini", "Unreal.exe/" });
-    EXPECT_EQ("Unreal.ini", ActiveGameIni);
-    EXPECT_EQ("Unreal.exe", ActiveGameExe);
+    EXPECT_EQ("Unreal.ini Unreal.exe", DetectIn({ "Unreal.ini/", "UnrealTournament.ini", "Unreal.exe/" }));
 }
 
 TEST(GameDetection, NamesKeptAsListedWhateverTheFilesCase)
 {
-    DetectIn({ "UNREAL.INI", "unreal.exe" });
-    EXPECT_EQ("Unreal.ini", ActiveGameIni);
-    EXPECT_EQ("Unreal.exe", ActiveGameExe);
+    EXPECT_EQ("Unreal.ini Unreal.exe", DetectIn({ "UNREAL.INI", "unreal.exe" }));
 }

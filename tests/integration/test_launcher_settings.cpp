@@ -26,8 +26,6 @@ public:
             WriteTextFile(PelmarIni(), pelmarIni);
     }
 
-    std::string PelmarIni() const { return System() + "\\Pelmar.ini"; }
-    std::string GameIni() const { return System() + "\\UnrealTournament.ini"; }
     std::vector<IniLine> Lines() const { return ParseIni(ReadTextFile(PelmarIni())); }
 
     std::string Value(const char *key) const { return IniValue(Lines(), "Main", key); }
@@ -44,6 +42,15 @@ public:
         return IniValue(ParseIni(ReadTextFile(GameIni())), section, key);
     }
 };
+
+// The fields and the place the window shows, and the place LoadSettings recorded.
+std::string Shown(const MainDialog &dialog)
+{
+    const RECT at = dialog.Rect();
+    return "[" + WindowText(dialog.Control(IDC_MAP_PARAMS)) + "] [" + WindowText(dialog.Control(IDC_GAME_PARAMS))
+           + "] at " + std::to_string(at.left) + "," + std::to_string(at.top) + " recorded "
+           + std::to_string(WindowPosX) + "," + std::to_string(WindowPosY);
+}
 
 std::string WithPosition(const std::string &position)
 {
@@ -66,13 +73,8 @@ TEST(LauncherSettingsRead, NoFileGivesEmptyFieldsAndTopLeftCorner)
     SetDlgItemTextA(dialog.Window(), IDC_MAP_PARAMS, "left over");
     MoveWindow(dialog.Window(), 300, 200, MainWindowWidth, MainWindowHeight, FALSE);
     LoadSettings(dialog.Window());
-    EXPECT_EQ("", WindowText(dialog.Control(IDC_MAP_PARAMS)));
-    EXPECT_EQ("", WindowText(dialog.Control(IDC_GAME_PARAMS)));
-    EXPECT_EQ(0, WindowPosX);
-    EXPECT_EQ(0, WindowPosY);
+    EXPECT_EQ("[] [] at 0,0 recorded 0,0", Shown(dialog));
     RECT rect = dialog.Rect();
-    EXPECT_EQ(0, rect.left);
-    EXPECT_EQ(0, rect.top);
     // The window keeps the size it was measured with.
     EXPECT_EQ(MainWindowWidth, rect.right - rect.left);
     EXPECT_EQ(MainWindowHeight, rect.bottom - rect.top);
@@ -83,12 +85,7 @@ TEST(LauncherSettingsRead, EveryKeyReadWhateverTheCaseOfNames)
 {
     SettingsFolder folder("[mAIN]\r\nhwndpos=120,45\r\nPARAMSMAP=-log -nosound\r\nparamsGAME=?Difficulty=3\r\n");
     LoadedDialog dialog;
-    EXPECT_EQ("-log -nosound", dialog.Field(IDC_MAP_PARAMS));
-    EXPECT_EQ("?Difficulty=3", dialog.Field(IDC_GAME_PARAMS));
-    EXPECT_EQ(120, WindowPosX);
-    EXPECT_EQ(45, WindowPosY);
-    EXPECT_EQ(120, dialog.Rect().left);
-    EXPECT_EQ(45, dialog.Rect().top);
+    EXPECT_EQ("[-log -nosound] [?Difficulty=3] at 120,45 recorded 120,45", Shown(dialog));
 }
 
 TEST(LauncherSettingsRead, MissingSectionOrKeysGiveDefaults)
@@ -106,33 +103,21 @@ TEST(LauncherSettingsRead, MissingSectionOrKeysGiveDefaults)
         if (!file)
             MakeFolder(folder.PelmarIni());
         LoadedDialog dialog;
-        EXPECT_EQ("", dialog.Field(IDC_MAP_PARAMS)) << (file ? file : "folder");
-        EXPECT_EQ("", dialog.Field(IDC_GAME_PARAMS)) << (file ? file : "folder");
-        EXPECT_EQ(0, WindowPosX) << (file ? file : "folder");
-        EXPECT_EQ(0, WindowPosY) << (file ? file : "folder");
+        EXPECT_EQ("[] [] at 0,0 recorded 0,0", Shown(dialog)) << (file ? file : "folder");
     }
 }
 
 TEST(LauncherSettingsRead, StoredPositionsComeBackNeverNegative)
 {
-    struct Case
-    {
-        const char *stored;
-        int x;
-        int y;
+    const char *const cases[][2] = {
+        { "-40,200", "0,200" }, { "200,-40", "200,0" }, { "left,top", "0,0" },
+        { "150", "150,0" },     { "", "0,0" },          { " 64 , 32", "64,32" },
     };
-    const Case cases[] = {
-        { "-40,200", 0, 200 }, { "200,-40", 200, 0 }, { "left,top", 0, 0 },
-        { "150", 150, 0 },     { "", 0, 0 },          { " 64 , 32", 64, 32 },
-    };
-    for (const Case &c : cases)
+    for (const auto &c : cases)
     {
-        SettingsFolder folder(WithPosition(c.stored).c_str());
+        SettingsFolder folder(WithPosition(c[0]).c_str());
         LoadedDialog dialog;
-        EXPECT_EQ(c.x, WindowPosX) << c.stored;
-        EXPECT_EQ(c.y, WindowPosY) << c.stored;
-        EXPECT_EQ(c.x, dialog.Rect().left) << c.stored;
-        EXPECT_EQ(c.y, dialog.Rect().top) << c.stored;
+        EXPECT_EQ(std::string("[] [] at ") + c[1] + " recorded " + c[1], Shown(dialog)) << c[0];
     }
 }
 
@@ -209,10 +194,7 @@ TEST(LauncherSettingsWrite, CloseWritesPositionAndFields)
         EXPECT_EQ("", folder.Value("ParamsGame"));
     }
     LoadedDialog next;
-    EXPECT_EQ("?Game=Botpack.CTFGame -log", next.Field(IDC_MAP_PARAMS));
-    EXPECT_EQ("", next.Field(IDC_GAME_PARAMS));
-    EXPECT_EQ(0, next.Rect().left);
-    EXPECT_EQ(200, next.Rect().top);
+    EXPECT_EQ("[?Game=Botpack.CTFGame -log] [] at 0,200 recorded 0,200", Shown(next));
 }
 
 TEST(LauncherSettingsWrite, RunWritesNothingOfItsOwn)

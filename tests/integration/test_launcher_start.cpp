@@ -19,12 +19,7 @@ namespace
 struct FirstShow
 {
     HWND window = nullptr;
-    RECT rect = {};
-    std::string mapParams;
-    std::string gameParams;
-    bool fullscreen = false;
-    std::string language;
-    LRESULT maps = -1;
+    std::string shown;   // place, fields, switch, language and map count
 };
 
 // A game folder with stored settings, the working directory while it lives, its game
@@ -34,11 +29,11 @@ class StoredSettings : public GameHere
 public:
     StoredSettings() : GameHere("start-order", "Unreal.ini", "")
     {
-        Write("System\\Pelmar.ini", "[Main]\r\nHWndPos=210,140\r\nParamsMap=?Difficulty=3\r\nParamsGame=-nosound\r\n");
-        Write("System\\Unreal.ini", "[Engine.Engine]\r\nLanguage=det\r\n[WinDrv.WindowsClient]\r\nStartupFullscreen=True\r\n");
-        Touch("System\\Engine.int");
-        Touch("System\\Engine.det");
-        Touch("Maps\\Sample1.unr");
+        Write("System\\Pelmar.ini", "[Main]\r\nHWndPos=210,140\r\nParamsMap=?Difficulty=3\r\nParamsGame=-nosound\r\n")
+            .Write("System\\Unreal.ini",
+                   "[Engine.Engine]\r\nLanguage=det\r\n[WinDrv.WindowsClient]\r\nStartupFullscreen=True\r\n")
+            .Languages({ "int", "det" })
+            .Touch({ "Maps\\Sample1.unr" });
     }
 };
 
@@ -49,13 +44,13 @@ int RunUntilQuit(int quitCode, FirstShow *shown)
     SentMessageHook hook([shown](const CWPRETSTRUCT &sent) {
         if (shown->window || sent.message != WM_SHOWWINDOW || !sent.wParam || !GetDlgItem(sent.hwnd, IDC_MAP_LIST))
             return;
-        shown->window = sent.hwnd;
-        shown->rect = WindowRect(sent.hwnd);
-        shown->mapParams = WindowText(GetDlgItem(sent.hwnd, IDC_MAP_PARAMS));
-        shown->gameParams = WindowText(GetDlgItem(sent.hwnd, IDC_GAME_PARAMS));
-        shown->fullscreen = IsChecked(GetDlgItem(sent.hwnd, IDC_FULLSCREEN));
-        shown->language = WindowText(GetDlgItem(sent.hwnd, IDC_LANGUAGE));
-        shown->maps = SendDlgItemMessageA(sent.hwnd, IDC_MAP_LIST, LB_GETCOUNT, 0, 0);
+        const RECT at = WindowRect(shown->window = sent.hwnd);
+        shown->shown = "at " + std::to_string(at.left) + "," + std::to_string(at.top) + " ["
+                       + WindowText(GetDlgItem(sent.hwnd, IDC_MAP_PARAMS)) + "] ["
+                       + WindowText(GetDlgItem(sent.hwnd, IDC_GAME_PARAMS)) + "] "
+                       + (IsChecked(GetDlgItem(sent.hwnd, IDC_FULLSCREEN)) ? "fullscreen " : "windowed ")
+                       + WindowText(GetDlgItem(sent.hwnd, IDC_LANGUAGE)) + ", maps "
+                       + std::to_string(SendDlgItemMessageA(sent.hwnd, IDC_MAP_LIST, LB_GETCOUNT, 0, 0));
     });
     PostQuitMessage(quitCode);
     return RunLauncher(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
@@ -66,10 +61,7 @@ void DestroyLauncher(HWND window)
     if (window && IsWindow(window))
         DestroyWindow(window);
     AboutWindow = nullptr;
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-    {
-    }
+    PumpMessages();   // the quit message of WM_DESTROY too
 }
 }
 
@@ -79,15 +71,9 @@ TEST(LauncherStart, FirstShownAtTheStoredPlaceWithTheStoredSettings)
     FirstShow shown;
     EXPECT_EQ(0, RunUntilQuit(0, &shown));
     ASSERT_NE(nullptr, shown.window) << "the main window was never shown";
-    // Shown already where it was left, its fields filled: no jump, no empty first paint.
-    EXPECT_EQ(210, shown.rect.left);
-    EXPECT_EQ(140, shown.rect.top);
-    EXPECT_EQ("?Difficulty=3", shown.mapParams);
-    EXPECT_EQ("-nosound", shown.gameParams);
-    EXPECT_TRUE(shown.fullscreen);
-    EXPECT_EQ("German (DET)", shown.language);
-    // The maps come after the show.
-    EXPECT_EQ(0, shown.maps);
+    // Shown already where it was left, its fields filled: no jump, no empty first paint. The
+    // maps come after the show.
+    EXPECT_EQ("at 210,140 [?Difficulty=3] [-nosound] fullscreen German (DET), maps 0", shown.shown);
     EXPECT_EQ(1, SendDlgItemMessageA(shown.window, IDC_MAP_LIST, LB_GETCOUNT, 0, 0));
     DestroyLauncher(shown.window);
 }

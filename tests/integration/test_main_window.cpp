@@ -5,7 +5,9 @@
 #include "test_support.h"
 #include "ui/about_box.h"
 #include "ui/main_window.h"
+#include "ui/map_list_draw.h"
 
+#include "canvas.h"
 #include "main_dialog.h"
 
 #include <gtest/gtest.h>
@@ -155,19 +157,22 @@ DialogTemplate LoadDialogTemplate(int id)
     }
     return dialog;
 }
+
+// Caption, size in dialog units and font.
+std::string Header(const DialogTemplate &dialog)
+{
+    return dialog.caption + ", " + std::to_string(dialog.cx) + " x " + std::to_string(dialog.cy) + ", " + dialog.font
+           + " " + std::to_string(dialog.pointSize);
+}
 }
 
 TEST(MainTemplate, HeaderAndEveryControlAsLaidOut)
 {
     DialogTemplate dialog = LoadDialogTemplate(IDD_MAIN);
-    EXPECT_EQ("Pelmar", dialog.caption);
-    EXPECT_EQ(309, dialog.cx);
-    EXPECT_EQ(171, dialog.cy);
-    EXPECT_EQ("MS Shell Dlg", dialog.font);
-    EXPECT_EQ(8, dialog.pointSize);
+    EXPECT_EQ("Pelmar, 309 x 171, MS Shell Dlg 8", Header(dialog));
+    // Shown only once it is measured and placed: no WS_VISIBLE.
     const DWORD wanted = DS_SETFONT | DS_FIXEDSYS | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    EXPECT_EQ(wanted, dialog.style & ~static_cast<DWORD>(WS_VISIBLE));
-    EXPECT_EQ(0u, dialog.style & WS_VISIBLE);
+    EXPECT_EQ(wanted, dialog.style);
     EXPECT_EQ(static_cast<DWORD>(WS_EX_APPWINDOW), dialog.exStyle);
 
     ASSERT_EQ(sizeof(MainLayout) / sizeof(MainLayout[0]), dialog.items.size());
@@ -199,10 +204,10 @@ TEST_F(MainWindowTest, ControlsAreCreatedInTabOrderAtTheirPlaces)
         SCOPED_TRACE(row.text[0] ? row.text : ClassName(child).c_str());
         EXPECT_EQ(row.id, static_cast<short>(GetDlgCtrlID(child)));
         EXPECT_STRCASEEQ(row.className, ClassName(child).c_str());
-        if (row.id != IDC_LANGUAGE && row.id != IDC_WINDOW_MODE && row.id != IDC_FULLSCREEN_MODE)
-        {
-            EXPECT_EQ(row.text, WindowText(child));
-        }
+        // A drop-down list shows its selection, and is as high as its closed field (the
+        // template gives the open height).
+        const bool dropDown = row.id == IDC_LANGUAGE || row.id == IDC_WINDOW_MODE || row.id == IDC_FULLSCREEN_MODE;
+        EXPECT_TRUE(dropDown || row.text == WindowText(child)) << WindowText(child);
 
         RECT origin = { row.x, row.y, 0, 0 };
         RECT size = { 0, 0, row.width, row.height };
@@ -214,11 +219,7 @@ TEST_F(MainWindowTest, ControlsAreCreatedInTabOrderAtTheirPlaces)
         EXPECT_EQ(origin.left, actual.left);
         EXPECT_EQ(origin.top, actual.top);
         EXPECT_EQ(size.right, actual.right - actual.left);
-        // A drop-down list is as high as its closed field; the template gives the open height.
-        if (row.id != IDC_LANGUAGE && row.id != IDC_WINDOW_MODE && row.id != IDC_FULLSCREEN_MODE)
-        {
-            EXPECT_EQ(size.bottom, actual.bottom - actual.top);
-        }
+        EXPECT_TRUE(dropDown || size.bottom == actual.bottom - actual.top) << actual.bottom - actual.top;
         child = GetWindow(child, GW_HWNDNEXT);
     }
     EXPECT_EQ(nullptr, child) << "a control more than the layout has";
@@ -234,13 +235,9 @@ TEST_F(MainWindowTest, NoControlOverlapsAnother)
 TEST(AboutTemplate, HeaderAndControls)
 {
     DialogTemplate dialog = LoadDialogTemplate(IDD_ABOUT);
-    EXPECT_EQ("About...", dialog.caption);
-    EXPECT_EQ(233, dialog.cx);
-    EXPECT_EQ(87, dialog.cy);
-    EXPECT_EQ("MS Shell Dlg", dialog.font);
-    EXPECT_EQ(8, dialog.pointSize);
-    const DWORD wanted = DS_SETFONT | DS_FIXEDSYS | DS_MODALFRAME | DS_SYSMODAL | WS_CAPTION | WS_SYSMENU;
-    EXPECT_EQ(wanted, dialog.style);
+    EXPECT_EQ("About..., 233 x 87, MS Shell Dlg 8", Header(dialog));
+    EXPECT_EQ(static_cast<DWORD>(DS_SETFONT | DS_FIXEDSYS | DS_MODALFRAME | DS_SYSMODAL | WS_CAPTION | WS_SYSMENU),
+              dialog.style);
     EXPECT_EQ(static_cast<DWORD>(WS_EX_DLGMODALFRAME), dialog.exStyle);
 
     ASSERT_EQ(5u, dialog.items.size());
@@ -303,6 +300,48 @@ TEST_F(MainWindowTest, PicturesLoadInTheirFormats)
     EXPECT_EQ(0xFF, pixels[2]);
 }
 
+// Every GDI object and device context of the start-up goes back: the list's DC once its font
+// is measured, the picture and the icon at WM_DESTROY. (The unscaled picture a scaled one
+// leaves is counted below: every scale the tests run at has a bitmap of its own.)
+TEST(StartUpLeaks, WindowMadeAndDestroyedLeavesTheGdiObjectsAsTheyWere)
+{
+    ASSERT_NE(0, ScreenDpiOfThisRun()) << "the prefix is not set to the scale this run is for";
+    // The counts must see one more or less, else they could not see a leak either.
+    const int base = GdiObjectCount();
+    HBITMAP extra = CreateBitmap(1, 1, 1, 32, nullptr);
+    ASSERT_EQ(base + 1, GdiObjectCount());
+    DeleteObject(extra);
+    ASSERT_EQ(base, GdiObjectCount());
+    {
+        MainDialog first;   // loads what stays for later windows
+    }
+    const int before = GdiObjectCount();
+    {
+        MainDialog dialog;
+        ASSERT_NE(nullptr, dialog.Window());
+        const int held = DcsHeldFor(dialog.Window());
+        HDC dc = GetDC(dialog.Control(IDC_MAP_LIST));
+        ASSERT_EQ(held + 1, DcsHeldFor(dialog.Window()));
+        ReleaseDC(dialog.Control(IDC_MAP_LIST), dc);
+        EXPECT_EQ(0, held) << "device contexts of the window still out after its start";
+    }
+    EXPECT_EQ(before, GdiObjectCount()) << "GDI objects left behind by a main window";
+}
+
+TEST(StartUpLeaks, ScaledMapPictureKeepsNoOtherBitmap)
+{
+    // 40 pixels: no bitmap of its own, so the picture is scaled from the one drawn nearest.
+    const auto load = [] { return LoadMapPicture(GetModuleHandleA(nullptr), 40); };
+    DeleteObject(load());
+    const int before = GdiObjectCount();
+    HBITMAP picture = load();
+    BITMAP scaled = {};
+    ASSERT_EQ(static_cast<int>(sizeof(scaled)), GetObjectA(picture, sizeof(scaled), &scaled));
+    EXPECT_EQ(40, scaled.bmWidth);
+    DeleteObject(picture);
+    EXPECT_EQ(before, GdiObjectCount()) << "GDI objects left behind by a scaled map picture";
+}
+
 TEST_F(MainWindowTest, RunFollowsTheMapSelection)
 {
     HWND list = Control(IDC_MAP_LIST);
@@ -329,21 +368,13 @@ TEST_F(MainWindowTest, FullscreenSwitchFlipsWhichModeListIsUsable)
 {
     FullscreenEnabled = false;
     ApplyFullscreenState(window_);
-    EXPECT_FALSE(IsWindowEnabled(Control(IDC_FULLSCREEN_MODE)));
-    EXPECT_TRUE(IsWindowEnabled(Control(IDC_WINDOW_MODE)));
-    EXPECT_TRUE(IsWindowEnabled(Control(IDC_WINDOW_MODE_LABEL)));
-
-    SendMessageA(Control(IDC_FULLSCREEN), BM_CLICK, 0, 0);
-    EXPECT_TRUE(FullscreenEnabled);
-    EXPECT_EQ(BST_CHECKED, SendMessageA(Control(IDC_FULLSCREEN), BM_GETCHECK, 0, 0));
-    EXPECT_TRUE(IsWindowEnabled(Control(IDC_FULLSCREEN_MODE)));
-    EXPECT_FALSE(IsWindowEnabled(Control(IDC_WINDOW_MODE)));
-    EXPECT_FALSE(IsWindowEnabled(Control(IDC_WINDOW_MODE_LABEL)));
-
-    SendMessageA(Control(IDC_FULLSCREEN), BM_CLICK, 0, 0);
-    EXPECT_FALSE(FullscreenEnabled);
-    EXPECT_FALSE(IsWindowEnabled(Control(IDC_FULLSCREEN_MODE)));
-    EXPECT_TRUE(IsWindowEnabled(Control(IDC_WINDOW_MODE)));
+    EXPECT_EQ("off", SwitchState(window_));
+    for (bool on : { true, false })
+    {
+        SendMessageA(Control(IDC_FULLSCREEN), BM_CLICK, 0, 0);
+        EXPECT_EQ(on, FullscreenEnabled);
+        EXPECT_EQ((on ? "on" : "off"), SwitchState(window_));
+    }
 }
 
 TEST_F(MainWindowTest, ActivationChangeRepaintsTheWholeWindow)

@@ -28,27 +28,19 @@ protected:
 
     HWND List() const { return GetDlgItem(window_, IDC_MAP_LIST); }
 
-    Names Entries() const
-    {
-        Names names;
-        for (int i = 0; i < ListCount(List()); ++i)
-            names.push_back(ListText(List(), i));
-        return names;
-    }
-
     // Fills the list as the launcher does at start, from the game's program folder.
     Names Catalogue(const TempGameFolder &game)
     {
         CurrentDirectoryScope here(game.System());
         FillMapCatalogue(window_);
-        return Entries();
+        return ListTexts(List());
     }
 
     Names Scan(const TempGameFolder &game, const char *folder, const char *pattern)
     {
         CurrentDirectoryScope here(game.System());
         ScanMapFolder(window_, folder, pattern);
-        return Entries();
+        return ListTexts(List());
     }
 };
 }
@@ -56,12 +48,9 @@ protected:
 TEST_F(MapCatalogueTest, NamesAreCutAtTheFirstDot)
 {
     TempGameFolder game("cat-dots");
-    game.Touch("Maps\\Sample1.unr");
-    game.Touch("Maps\\Sample2.old.unr");
-    game.Touch("Maps\\DM-Deck16.UNR");
-    game.Touch("Maps\\UPak\\CTF-Face.Unr");
+    game.Touch({ "Maps\\Sample1.unr", "Maps\\Sample2.old.unr", "Maps\\DM-Deck16.UNR", "Maps\\UPak\\CTF-Face.Unr" });
     // A name that begins with its only dot leaves an entry with an empty text.
-    game.Touch("Maps\\.unr");
+    game.Touch({ "Maps\\.unr" });
     EXPECT_EQ((Names{ "", "CTF-Face", "DM-Deck16", "Sample1", "Sample2" }), Catalogue(game));
 }
 
@@ -69,9 +58,9 @@ TEST_F(MapCatalogueTest, BothFoldersInOneSortedOrderWithDuplicatesKept)
 {
     TempGameFolder game("cat-both");
     for (const char *name : { "Charlie", "Alpha", "Same", "echo" })
-        game.Touch(std::string("Maps\\") + name + ".unr");
+        game.Touch({ std::string("Maps\\") + name + ".unr" });
     for (const char *name : { "Delta", "bravo", "Same" })
-        game.Touch(std::string("Maps\\UPak\\") + name + ".unr");
+        game.Touch({ std::string("Maps\\UPak\\") + name + ".unr" });
 
     EXPECT_EQ((Names{ "Alpha", "bravo", "Charlie", "Delta", "echo", "Same", "Same" }), Catalogue(game));
     LRESULT count = SendMessageA(List(), LB_GETCOUNT, 0, 0);
@@ -83,13 +72,10 @@ TEST_F(MapCatalogueTest, BothFoldersInOneSortedOrderWithDuplicatesKept)
 TEST_F(MapCatalogueTest, OnlyFilesNamedAsMapsAreListed)
 {
     TempGameFolder game("cat-only");
-    game.Touch("Maps\\Sample1.unr");
-    game.Touch("Maps\\Sample1.unr.bak");
-    game.Touch("Maps\\Notes.txt");
-    game.Touch("Maps\\Foo");
+    game.Touch({ "Maps\\Sample1.unr", "Maps\\Sample1.unr.bak", "Maps\\Notes.txt", "Maps\\Foo" });
     MakeFolder(game.Maps() + "\\Folder.unr");
     MakeFolder(game.UPak() + "\\Inner.unr");
-    game.Touch("Maps\\UPak\\Inner.unr\\Nested.unr");
+    game.Touch({ "Maps\\UPak\\Inner.unr\\Nested.unr" });
     EXPECT_EQ((Names{ "Sample1" }), Catalogue(game));
 }
 
@@ -98,9 +84,7 @@ TEST_F(MapCatalogueTest, OnlyFilesNamedAsMapsAreListed)
 TEST_F(MapCatalogueTest, ShortNameMatchesAreLeftOut)
 {
     TempGameFolder game("cat-short");
-    game.Touch("Maps\\DM-Foo.unr2");
-    game.Touch("Maps\\UPak\\x.unrx");
-    game.Touch("Maps\\Sample1.unr");
+    game.Touch({ "Maps\\DM-Foo.unr2", "Maps\\UPak\\x.unrx", "Maps\\Sample1.unr" });
     if (!Contains(FoundNames(game.Maps() + "\\*.unr"), "DM-Foo.unr2"))
         GTEST_SKIP() << "this file system does not match through short names";
     EXPECT_TRUE(Contains(FoundNames(game.UPak() + "\\*.unr"), "x.unrx"));
@@ -111,9 +95,7 @@ TEST_F(MapCatalogueTest, NameWithoutDotListedWholeWhenThePatternTakesIt)
 {
     // "*.unr" never finds a name without a dot; a broader pattern does.
     TempGameFolder game("cat-nodot");
-    game.Touch("Maps\\Foo");
-    game.Touch("Maps\\Bar.unr");
-    game.Touch("Maps\\Baz.old.txt");
+    game.Touch({ "Maps\\Foo", "Maps\\Bar.unr", "Maps\\Baz.old.txt" });
     MakeFolder(game.Maps() + "\\Sub");
     EXPECT_EQ((Names{ "Bar", "Baz", "Foo" }), Scan(game, "..\\Maps\\", "*"));
     EXPECT_EQ((Names{ "Bar", "Bar", "Baz", "Foo" }), Scan(game, "..\\Maps\\", MapFilePattern));
@@ -122,9 +104,7 @@ TEST_F(MapCatalogueTest, NameWithoutDotListedWholeWhenThePatternTakesIt)
 TEST_F(MapCatalogueTest, HiddenSystemAndReadOnlyFilesListed)
 {
     TempGameFolder game("cat-attrs");
-    game.Touch("Maps\\Hidden.unr");
-    game.Touch("Maps\\ReadOnly.unr");
-    game.Touch("Maps\\UPak\\System.unr");
+    game.Touch({ "Maps\\Hidden.unr", "Maps\\ReadOnly.unr", "Maps\\UPak\\System.unr" });
     ASSERT_TRUE(SetFileAttributesA((game.Maps() + "\\Hidden.unr").c_str(), FILE_ATTRIBUTE_HIDDEN));
     ASSERT_TRUE(SetFileAttributesA((game.Maps() + "\\ReadOnly.unr").c_str(), FILE_ATTRIBUTE_READONLY));
     ASSERT_TRUE(SetFileAttributesA((game.UPak() + "\\System.unr").c_str(),
@@ -135,8 +115,7 @@ TEST_F(MapCatalogueTest, HiddenSystemAndReadOnlyFilesListed)
 TEST_F(MapCatalogueTest, MissingUPakFolderLeavesTheOtherFolderAlone)
 {
     TempGameFolder game("cat-noupak", true, false);
-    game.Touch("Maps\\Sample1.unr");
-    game.Touch("Maps\\Sample2.unr");
+    game.Touch({ "Maps\\Sample1.unr", "Maps\\Sample2.unr" });
     ASSERT_FALSE(IsFolder(game.UPak()));
     EXPECT_EQ((Names{ "Sample1", "Sample2" }), Catalogue(game));
 }

@@ -12,7 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace
@@ -24,13 +26,10 @@ class StandInGame : public GameHere
 public:
     explicit StandInGame(const char *tag) : GameHere(tag, "", "Unreal.exe")
     {
-        Touch("Maps\\Sample1.unr");
-        copied_ = CopyFileA(StandInExePath().c_str(), (System() + "\\Unreal.exe").c_str(), FALSE) != 0;
+        copied_ = Touch({ "Maps\\Sample1.unr" }).PutStandIn();
     }
 
     bool Ready() const { return copied_ && events_.Ready(); }
-    HANDLE Started() const { return events_.Started(); }
-    HANDLE Quit() const { return events_.Quit(); }
     const StandInEvents &Events() const { return events_; }
 
 private:
@@ -41,12 +40,12 @@ private:
 // One run of the stand-in, told beforehand to quit: it ends as soon as it has started.
 bool RunShortGame(const StandInGame &game, RunOutcome *outcome = nullptr)
 {
-    ResetEvent(game.Started());
-    SetEvent(game.Quit());
+    game.Events().Reset();
+    game.Events().EndGame();
     RunOutcome ended = RunAndWait(nullptr, ".\\Unreal.exe", "Sample1");
     if (outcome)
         *outcome = ended;
-    return WaitForSingleObject(game.Started(), 0) == WAIT_OBJECT_0;
+    return game.Events().HasStarted();
 }
 
 // The code of the quit that reaches Pelmar while the game runs.
@@ -64,109 +63,80 @@ long TakeQuitMessage()
 // Once the stand-in has started and holds the foreground, so that a main window brought
 // forward afterwards would show: ends the game, or, given a thread, posts that thread a quit
 // with QuitCode, as a quit that reaches Pelmar while the game runs. Works on a thread of its
-// own, since the test's thread is inside the wait. Join stops it early, and waits for the
-// thread without a limit: each of its waits is bounded, and the object must outlive it.
+// own, since the test's thread is inside the wait; each of its waits is bounded, and Join
+// stops it early.
 class OnceGameInFront
 {
 public:
     OnceGameInFront(const StandInGame &game, DWORD quitThread = 0)
-        : game_(game), quitThread_(quitThread), stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr))
+        : thread_([this, &game, quitThread] {
+              bool started = false;
+              for (int i = 0; i < 750 && !stop_ && !(started = game.Events().HasStarted()); ++i)
+                  Sleep(20);
+              for (int i = 0; started && i < 250 && !stop_ && !inFront_; ++i)
+              {
+                  HWND window = FindWindowA(StandInWindowClass, nullptr);
+                  if (!(inFront_ = window && GetForegroundWindow() == window))
+                      Sleep(20);
+              }
+              if (stop_)
+                  return;
+              if (quitThread)
+                  PostThreadMessageA(quitThread, WM_QUIT, QuitCode, 0);
+              else
+                  game.Events().EndGame();
+          })
     {
-        if (stop_)
-            thread_ = CreateThread(nullptr, 0, Act, this, 0, nullptr);
     }
-    ~OnceGameInFront()
-    {
-        Join();
-        if (stop_)
-            CloseHandle(stop_);
-    }
-    OnceGameInFront(const OnceGameInFront &) = delete;
-    OnceGameInFront &operator=(const OnceGameInFront &) = delete;
+    ~OnceGameInFront() { Join(); }
 
-    bool Ready() const { return thread_ != nullptr; }
+    bool Ready() const { return thread_.joinable(); }
     void Join()
     {
-        if (!thread_)
-            return;
-        SetEvent(stop_);
-        WaitForSingleObject(thread_, INFINITE);
-        CloseHandle(thread_);
-        thread_ = nullptr;
+        stop_ = true;
+        if (thread_.joinable())
+            thread_.join();
     }
     // Whether the game held the foreground when the thread acted.
     bool GameWasInFront() const { return inFront_; }
 
 private:
-    static DWORD WINAPI Act(void *param)
-    {
-        OnceGameInFront *self = static_cast<OnceGameInFront *>(param);
-        HANDLE startedOrStop[] = { self->game_.Started(), self->stop_ };
-        DWORD woke = WaitForMultipleObjects(2, startedOrStop, FALSE, 15000);
-        if (woke == WAIT_OBJECT_0 + 1)
-            return 0;
-        for (int i = 0; woke == WAIT_OBJECT_0 && i < 250 && !self->inFront_; ++i)
-        {
-            HWND window = FindWindowA(StandInWindowClass, nullptr);
-            self->inFront_ = window && GetForegroundWindow() == window;
-            if (!self->inFront_ && WaitForSingleObject(self->stop_, 20) == WAIT_OBJECT_0)
-                return 0;
-        }
-        if (self->quitThread_)
-            PostThreadMessageA(self->quitThread_, WM_QUIT, QuitCode, 0);
-        else
-            SetEvent(self->game_.Quit());
-        return 0;
-    }
-
-    const StandInGame &game_;
-    DWORD quitThread_;
-    HANDLE stop_;
-    bool inFront_ = false;
-    HANDLE thread_ = nullptr;
+    std::atomic<bool> stop_{ false }, inFront_{ false };
+    std::thread thread_;   // declared last: it starts at once and reads the flags
 };
 
-// Records what the watched window was told, in order, each step as the window stood after it.
-class StepRecorder
+const char RunningCaption[] = "caption Pelmar - [RUNNING: Sample1]";
+
+// Records in steps what the watched window was told, in order, each step as the window stood
+// after it.
+SentMessageHook StepRecorder(HWND window, std::vector<std::string> *steps)
 {
-public:
-    explicit StepRecorder(HWND window)
-        : hook_([this, window](const CWPRETSTRUCT &sent) {
-              if (sent.hwnd != window)
-                  return;
-              if (sent.message == WM_SETTEXT)
-                  steps_.push_back("caption " + WindowText(window));
-              else if (sent.message == WM_ACTIVATE)
-                  steps_.push_back(LOWORD(sent.wParam) == WA_INACTIVE ? "deactivated" : "activated");
-              else if (sent.message == WM_ENABLE)
-                  steps_.push_back(sent.wParam ? "enabled" : "disabled");
-          })
-    {
-    }
+    return SentMessageHook([window, steps](const CWPRETSTRUCT &sent) {
+        if (sent.hwnd != window)
+            return;
+        if (sent.message == WM_SETTEXT)
+            steps->push_back("caption " + WindowText(window));
+        else if (sent.message == WM_ACTIVATE)
+            steps->push_back(LOWORD(sent.wParam) == WA_INACTIVE ? "deactivated" : "activated");
+        else if (sent.message == WM_ENABLE)
+            steps->push_back(sent.wParam ? "enabled" : "disabled");
+    });
+}
 
-    bool Ready() const { return hook_.Ready(); }
-    void Stop() { hook_.Stop(); }
-    const std::vector<std::string> &Recorded() const { return steps_; }
-    bool SawRunningCaption() const { return Contains(steps_, "caption Pelmar - [RUNNING: Sample1]"); }
-    // The steps of the window's return after the running caption, in order.
-    std::vector<std::string> ReturnSteps() const
+// The steps of the window's return after the running caption, in order.
+std::vector<std::string> ReturnSteps(const std::vector<std::string> &steps)
+{
+    std::vector<std::string> back;
+    bool running = false;
+    for (const std::string &step : steps)
     {
-        std::vector<std::string> back;
-        bool running = false;
-        for (const std::string &step : steps_)
-        {
-            if (step == "caption Pelmar - [RUNNING: Sample1]")
-                running = true;
-            else if (running && (step == "caption Pelmar" || step == "activated" || step == "enabled"))
-                back.push_back(step);
-        }
-        return back;
+        if (step == RunningCaption)
+            running = true;
+        else if (running && (step == "caption Pelmar" || step == "activated" || step == "enabled"))
+            back.push_back(step);
     }
-
-private:
-    std::vector<std::string> steps_;
-    SentMessageHook hook_;
-};
+    return back;
+}
 
 // What the message boxes of this thread showed, read when each had been set up, then closed
 // with OK.
@@ -213,18 +183,37 @@ private:
     SentMessageHook hook_;
 };
 
-// The main window shown in front with Sample1 selected, as a player leaves it before Run.
-bool ShowWithTheMapSelected(const MainDialog &dialog)
+// Run pressed in the main window, shown in front with Sample1 selected as a player leaves it,
+// the stand-in as the game: the window's steps recorded until Run returns, and the game ended,
+// or given a thread, that thread sent a quit, once the game is in front.
+struct RunFromWindow
 {
-    FillMapCatalogue(dialog.Window());
-    if (SendMessageA(dialog.Control(IDC_MAP_LIST), LB_SETCURSEL, 0, 0) != 0)
-        return false;
-    ShowWindow(dialog.Window(), SW_SHOW);
-    SetForegroundWindow(dialog.Window());
-    PumpMessages();
-    return true;
-}
+    explicit RunFromWindow(const char *tag) : game(tag) {}
+    void Run(DWORD quitThread = 0)
+    {
+        ASSERT_TRUE(game.Ready());
+        ASSERT_NE(nullptr, window);
+        FillMapCatalogue(window);
+        ASSERT_EQ(0, SendMessageA(dialog.Control(IDC_MAP_LIST), LB_SETCURSEL, 0, 0));
+        ShowWindow(window, SW_SHOW);
+        SetForegroundWindow(window);
+        PumpMessages();
+        SentMessageHook recorder = StepRecorder(window, &steps);
+        ASSERT_TRUE(recorder.Ready());
+        OnceGameInFront actor(game, quitThread);
+        ASSERT_TRUE(actor.Ready());
+        RunSelectedMap(window);
+        recorder.Stop();
+        actor.Join();
+        gameWasInFront = actor.GameWasInFront();
+    }
 
+    StandInGame game;
+    MainDialog dialog;
+    HWND window = dialog.Window();
+    std::vector<std::string> steps;
+    bool gameWasInFront = false;
+};
 }
 
 TEST(RunAndWait, ClosesTheGamesProcessHandle)
@@ -249,28 +238,16 @@ TEST(RunAndWait, ClosesTheGamesProcessHandle)
 
 TEST(RunSelectedMap, CaptionThenForegroundThenEnabledAfterTheGame)
 {
-    StandInGame game("run-order");
-    ASSERT_TRUE(game.Ready());
-    MainDialog dialog;
-    HWND window = dialog.Window();
-    ASSERT_NE(nullptr, window);
-    ASSERT_TRUE(ShowWithTheMapSelected(dialog));
-
-    StepRecorder steps(window);
-    ASSERT_TRUE(steps.Ready());
-    OnceGameInFront ender(game);
-    ASSERT_TRUE(ender.Ready());
-    RunSelectedMap(window);
-    steps.Stop();
-    ender.Join();
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(game.Started(), 0)) << "the game was not started";
+    RunFromWindow run("run-order");
+    ASSERT_NO_FATAL_FAILURE(run.Run());
+    ASSERT_TRUE(run.game.Events().HasStarted()) << "the game was not started";
 
     // From the running caption on, only the three steps of the return count here.
-    ASSERT_TRUE(steps.SawRunningCaption()) << Joined(steps.Recorded());
-    EXPECT_EQ((std::vector<std::string>{ "caption Pelmar", "activated", "enabled" }), steps.ReturnSteps())
-        << "all steps: " << Joined(steps.Recorded());
-    EXPECT_EQ(window, GetForegroundWindow());
-    EXPECT_TRUE(IsWindowEnabled(window));
+    ASSERT_TRUE(Contains(run.steps, RunningCaption)) << Joined(run.steps);
+    EXPECT_EQ((std::vector<std::string>{ "caption Pelmar", "activated", "enabled" }), ReturnSteps(run.steps))
+        << "all steps: " << Joined(run.steps);
+    EXPECT_EQ(run.window, GetForegroundWindow());
+    EXPECT_TRUE(IsWindowEnabled(run.window));
 }
 
 TEST(RunAndWait, TellsWhetherTheGameEndedOrAQuitCame)
@@ -294,31 +271,19 @@ TEST(RunAndWait, TellsWhetherTheGameEndedOrAQuitCame)
 
 TEST(RunSelectedMap, QuitWhileTheGameRunsLeavesCaptionFrontAndStateAlone)
 {
-    StandInGame game("run-quit");
-    ASSERT_TRUE(game.Ready());
-    MainDialog dialog;
-    HWND window = dialog.Window();
-    ASSERT_NE(nullptr, window);
-    ASSERT_TRUE(ShowWithTheMapSelected(dialog));
-
-    StepRecorder steps(window);
-    ASSERT_TRUE(steps.Ready());
-    OnceGameInFront quitter(game, GetCurrentThreadId());
-    ASSERT_TRUE(quitter.Ready());
-    RunSelectedMap(window);
-    steps.Stop();
-    quitter.Join();
+    RunFromWindow run("run-quit");
+    ASSERT_NO_FATAL_FAILURE(run.Run(GetCurrentThreadId()));
     const long quit = TakeQuitMessage();
-    ASSERT_TRUE(game.Events().HasStarted()) << "the game was not started";
-    EXPECT_TRUE(quitter.GameWasInFront()) << "the game never came in front: the test could not see Pelmar come forward";
+    ASSERT_TRUE(run.game.Events().HasStarted()) << "the game was not started";
+    EXPECT_TRUE(run.gameWasInFront) << "the game never came in front: the test could not see Pelmar come forward";
 
     EXPECT_EQ(static_cast<long>(QuitCode), quit) << "the quit must reach the outer loop";
-    EXPECT_TRUE(steps.SawRunningCaption()) << Joined(steps.Recorded());
-    EXPECT_TRUE(steps.ReturnSteps().empty()) << "the window came back after the quit: " << Joined(steps.Recorded());
-    EXPECT_EQ("Pelmar - [RUNNING: Sample1]", WindowText(window));
-    EXPECT_FALSE(IsWindowEnabled(window));
-    EXPECT_NE(window, GetForegroundWindow());
-    EXPECT_TRUE(game.Events().EndRunningGame()) << "the game must run on after the quit";
+    EXPECT_TRUE(Contains(run.steps, RunningCaption)) << Joined(run.steps);
+    EXPECT_TRUE(ReturnSteps(run.steps).empty()) << "the window came back after the quit: " << Joined(run.steps);
+    EXPECT_EQ("Pelmar - [RUNNING: Sample1]", WindowText(run.window));
+    EXPECT_FALSE(IsWindowEnabled(run.window));
+    EXPECT_NE(run.window, GetForegroundWindow());
+    EXPECT_TRUE(run.game.Events().EndRunningGame()) << "the game must run on after the quit";
 }
 
 TEST(RunSelectedMap, MissingGameShownWithTheErrorIconAndOkAlone)

@@ -99,7 +99,9 @@ bool Canvas::CopyScreen(int x, int y)
     return copied != FALSE;
 }
 
-int InkOfText(HFONT font, const char *text, COLORREF paper)
+// The pixels text shows when drawn alone with font, in the window text colour on paper, with
+// room all round: what a row of the map list must show of it, no more and no less.
+static int InkOfText(HFONT font, const char *text, COLORREF paper)
 {
     const int length = static_cast<int>(strlen(text)), margin = 32;
     Canvas alone(margin * (length + 2), 4 * margin, paper);
@@ -263,4 +265,35 @@ std::vector<COLORREF> IconPixels(HICON icon, COLORREF behind, SIZE *size)
         for (int x = 0; x < size->cx; ++x)
             pixels.push_back(canvas.At(x, y));
     return pixels;
+}
+
+MapRowsShown::MapRowsShown(const std::vector<std::string> &names, HFONT font, const std::vector<COLORREF> &picture,
+                           int rowHeight, int dpi, COLORREF paper)
+    : names_(names), picture_(picture), row_(rowHeight), dpi_(dpi), paper_(paper)
+{
+    for (const std::string &name : names)
+        ink_.push_back(InkOfText(font, name.c_str(), paper));
+}
+
+std::string MapRowsShown::Fault(const Canvas &canvas) const
+{
+    if (picture_.size() != static_cast<size_t>(PictureSize * PictureSize))
+        return "no map picture to compare with";
+    for (int i = 0; i < static_cast<int>(names_.size()); ++i)
+    {
+        const int top = i * row_;
+        const RECT name = { MulDiv(21, dpi_, 96), top, canvas.Width(), top + row_ };
+        const int shown = canvas.CountOtherThan(name, paper_);
+        std::string fault = ScaledMapPictureFault(canvas, top, row_, dpi_, paper_);
+        const int pictureTop = top + (row_ - PictureSize) / 2;
+        if (fault.empty() && dpi_ == 96 && MapPictureMismatches(canvas, picture_, 2, pictureTop, paper_))
+            fault = "the picture is not shown pixel for pixel, centred in the row";
+        if (fault.empty() && (ink_[i] == 0 || shown != ink_[i]))
+            fault = "the name shows " + std::to_string(shown) + " pixels, drawn alone " + std::to_string(ink_[i])
+                    + ": cut, or with a neighbour's pixels";
+        if (!fault.empty())
+            return "row " + std::to_string(i) + " (" + names_[i] + "): " + fault;
+    }
+    const RECT below = { 0, static_cast<int>(names_.size()) * row_, canvas.Width(), canvas.Height() };
+    return canvas.CountOtherThan(below, paper_) ? "something is drawn below the last row" : "";
 }

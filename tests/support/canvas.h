@@ -41,10 +41,6 @@ private:
     HGDIOBJ replaced_ = nullptr;
 };
 
-// The pixels text shows when drawn alone with font, in the window text colour on paper, with
-// room all round: what a row of the map list must show of it, no more and no less.
-int InkOfText(HFONT font, const char *text, COLORREF paper);
-
 // The map picture of module's resources drawn for size x size pixels (the bitmap of that
 // size), row by row from the top; empty when there is none or it cannot be read.
 std::vector<COLORREF> MapPicturePixels(HMODULE module, int size = 16);
@@ -71,5 +67,24 @@ int ScreenDpiOfThisRun();
 // centred; else what it shows instead. Checked by the box of the picture's paper sheet,
 // within a pixel of stretch rounding.
 std::string ScaledMapPictureFault(const Canvas &canvas, int rowTop, int rowHeight, int dpi, COLORREF paper);
+
+// What a painted map list must show from its top: a row rowHeight high for each name, with the
+// map picture as ScaledMapPictureFault wants it (at 96 DPI pixel for pixel) and the name as
+// font draws it alone on paper; nothing below the last row.
+class MapRowsShown
+{
+public:
+    MapRowsShown(const std::vector<std::string> &names, HFONT font, const std::vector<COLORREF> &picture,
+                 int rowHeight, int dpi, COLORREF paper);
+    // Empty when canvas, the list's client area, shows exactly that; else the first fault.
+    std::string Fault(const Canvas &canvas) const;
+
+private:
+    std::vector<std::string> names_;
+    std::vector<int> ink_;
+    std::vector<COLORREF> picture_;
+    int row_, dpi_;
+    COLORREF paper_;
+};
 
 #endif

@@ -93,7 +93,7 @@ std::vector<IniLine> WithoutKeys(const std::vector<IniLine> &lines,
     return kept;
 }
 
-std::string Describe(const IniLine &line)
+static std::string Describe(const IniLine &line)
 {
     return "[" + line.section + "] " + line.key + "=" + line.value;
 }

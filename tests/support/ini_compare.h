@@ -30,8 +30,6 @@ extern const std::vector<std::pair<std::string, std::string> > GameOwnedKeys;
 std::vector<IniLine> WithoutKeys(const std::vector<IniLine> &lines,
                                  const std::vector<std::pair<std::string, std::string> > &owned);
 
-std::string Describe(const IniLine &line);
-
 // FindIniKey's value, or "<missing>".
 std::string IniValue(const std::vector<IniLine> &lines, const std::string &section, const std::string &key);
 

@@ -1,5 +1,6 @@
 #include "launcher_process.h"
 #include "test_support.h"
+#include "resources/resource.h"
 
 #include <cstring>
 #include <vector>
@@ -181,17 +182,17 @@ std::string ComboSelectedText(HWND combo)
     return ItemText(combo, CB_GETLBTEXTLEN, CB_GETLBTEXT, static_cast<int>(index));
 }
 
-std::string ComboText(HWND combo, int index)
+static std::vector<std::string> ItemTexts(HWND window, UINT countMessage, UINT lengthMessage, UINT textMessage)
 {
-    return ItemText(combo, CB_GETLBTEXTLEN, CB_GETLBTEXT, index);
+    std::vector<std::string> texts;
+    for (int i = 0; i < static_cast<int>(SendMessageA(window, countMessage, 0, 0)); ++i)
+        texts.push_back(ItemText(window, lengthMessage, textMessage, i));
+    return texts;
 }
 
 std::vector<std::string> ComboTexts(HWND combo)
 {
-    std::vector<std::string> texts;
-    for (int i = 0; i < static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0)); ++i)
-        texts.push_back(ComboText(combo, i));
-    return texts;
+    return ItemTexts(combo, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
 }
 
 std::string ListText(HWND list, int index)
@@ -202,6 +203,11 @@ std::string ListText(HWND list, int index)
 int ListCount(HWND list)
 {
     return static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+}
+
+std::vector<std::string> ListTexts(HWND list)
+{
+    return ItemTexts(list, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
 }
 
 int ListIndexOf(HWND list, const std::string &text)
@@ -217,7 +223,19 @@ bool IsChecked(HWND button)
     return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void ClickAt(HWND window, int x, int y)
+std::string SwitchState(HWND main)
+{
+    const bool on = IsChecked(GetDlgItem(main, IDC_FULLSCREEN));
+    const bool fullscreen = IsWindowEnabled(GetDlgItem(main, IDC_FULLSCREEN_MODE)) != FALSE;
+    const bool windowed = IsWindowEnabled(GetDlgItem(main, IDC_WINDOW_MODE)) != FALSE;
+    const bool label = IsWindowEnabled(GetDlgItem(main, IDC_WINDOW_MODE_LABEL)) != FALSE;
+    if (fullscreen == on && windowed != on && label != on)
+        return on ? "on" : "off";
+    return std::string(on ? "ticked" : "clear") + ", fullscreen mode " + (fullscreen ? "usable" : "greyed")
+           + ", window mode " + (windowed ? "usable" : "greyed") + ", its label " + (label ? "usable" : "greyed");
+}
+
+static void ClickAt(HWND window, int x, int y)
 {
     LPARAM at = MAKELPARAM(x, y);
     PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at);

@@ -50,15 +50,17 @@ RECT WindowRect(HWND window);
 // The texts of a window's children: the message of a message box, say.
 std::vector<std::string> ChildTexts(HWND window);
 std::string ComboSelectedText(HWND combo);
-std::string ComboText(HWND combo, int index);
 std::vector<std::string> ComboTexts(HWND combo);   // every entry, in list order
 std::string ListText(HWND list, int index);
 int ListCount(HWND list);
+std::vector<std::string> ListTexts(HWND list);   // every entry, in list order
 int ListIndexOf(HWND list, const std::string &text);   // -1 when not listed
 bool IsChecked(HWND button);
+// The fullscreen switch of a main window with the controls it governs: "on" (only the
+// fullscreen mode usable), "off" (only the window mode and its label), else what each shows.
+std::string SwitchState(HWND main);
 
 // Input delivered to another process's windows.
-void ClickAt(HWND window, int x, int y);
 void Click(HWND window);                 // at its centre
 void ClickListItem(HWND list, int index);
 void PressKey(HWND window, UINT virtualKey);

@@ -38,10 +38,7 @@ public:
         if (window_ && IsWindow(window_))
             DestroyWindow(window_);
         // WM_DESTROY posted the quit message: it must not end a later test's waiting.
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-        {
-        }
+        PumpMessages();
     }
     MainDialog(const MainDialog &) = delete;
     MainDialog &operator=(const MainDialog &) = delete;
@@ -114,6 +111,8 @@ public:
         ActiveGameIni = ini_;
         ActiveGameExe = exe_;
     }
+    std::string GameIni() const { return InSystem("UnrealTournament.ini"); }
+    std::string PelmarIni() const { return InSystem("Pelmar.ini"); }
 
 private:
     CurrentDirectoryScope here_;

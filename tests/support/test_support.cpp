@@ -1,4 +1,5 @@
 #include "test_support.h"
+#include "launcher_process.h"
 
 #include <cstdio>
 #include <cstring>
@@ -206,61 +207,64 @@ TempGameFolder::~TempGameFolder()
     RemoveTree(root_);
 }
 
-void TempGameFolder::Touch(const std::string &relative) const
+const TempGameFolder &TempGameFolder::Touch(std::initializer_list<std::string> relative) const
 {
-    WriteTextFile(root_ + "\\" + relative, std::string());
+    for (const std::string &name : relative)
+        WriteTextFile(root_ + "\\" + name, std::string());
+    return *this;
 }
 
-void TempGameFolder::Write(const std::string &relative, const std::string &content) const
+const TempGameFolder &TempGameFolder::Write(const std::string &relative, const std::string &content) const
 {
     WriteTextFile(root_ + "\\" + relative, content);
+    return *this;
 }
 
-namespace
+const TempGameFolder &TempGameFolder::Languages(std::initializer_list<const char *> codes) const
 {
-struct HandleEntry
+    for (const char *code : codes)
+        WriteTextFile(System() + "\\Engine." + code, std::string());
+    return *this;
+}
+
+bool TempGameFolder::PutStandIn(const char *exe) const
 {
-    void *object;
-    ULONG_PTR process;
-    ULONG_PTR handle;
-    ULONG access;
-    USHORT creatorBackTrace;
-    USHORT type;
-    ULONG attributes;
-    ULONG reserved;
-};
-struct HandleTable
-{
-    ULONG_PTR count;
-    ULONG_PTR reserved;
-    HandleEntry entries[1];
-};
-typedef LONG(NTAPI *QuerySystemInformation)(ULONG, void *, ULONG, ULONG *);
-const ULONG SystemExtendedHandleInformation = 64;
-const LONG InfoLengthMismatch = static_cast<LONG>(0xC0000004);
+    return CopyFileA(StandInExePath().c_str(), (System() + "\\" + exe).c_str(), FALSE) != 0;
 }
 
 long OpenHandleCount()
 {
-    QuerySystemInformation query = reinterpret_cast<QuerySystemInformation>(reinterpret_cast<void (*)()>(
-        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
-    if (!query)
-        return -1;
-    std::vector<char> buffer(1 << 20);
-    ULONG needed = 0;
-    LONG status;
-    while ((status = query(SystemExtendedHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
-                           &needed)) == InfoLengthMismatch
-           && buffer.size() < (1u << 28))
-        buffer.resize(buffer.size() * 2);
-    if (status != 0)
-        return -1;
-    const HandleTable *table = reinterpret_cast<const HandleTable *>(buffer.data());
+    // Handles are multiples of 4, the lowest free one given first.
     long count = 0;
-    for (ULONG_PTR i = 0; i < table->count; ++i)
-        if (table->entries[i].process == GetCurrentProcessId())
-            ++count;
+    DWORD flags;
+    for (UINT_PTR handle = 4; handle < 0x10000; handle += 4)
+        count += GetHandleInformation(reinterpret_cast<HANDLE>(handle), &flags) != FALSE;
     return count;
+}
+
+namespace
+{
+template <typename Counts>
+int CountGdiObjects(Counts counts)
+{
+    int count = 0;
+    for (UINT_PTR index = 1; index < 0x10000; ++index)
+        count += counts(reinterpret_cast<HGDIOBJ>(index), GetObjectType(reinterpret_cast<HGDIOBJ>(index)));
+    return count;
+}
+}
+
+int GdiObjectCount(DWORD type)
+{
+    return CountGdiObjects([type](HGDIOBJ, DWORD found) { return found && (!type || found == type); });
+}
+
+int DcsHeldFor(HWND window)
+{
+    return CountGdiObjects([window](HGDIOBJ object, DWORD found) {
+        HWND of = found == OBJ_DC ? WindowFromDC(static_cast<HDC>(object)) : nullptr;
+        return of && (of == window || IsChild(window, of));
+    });
 }
 
 SIZE_T HeapBytesInUse()

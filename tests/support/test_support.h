@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -34,9 +35,15 @@ void PumpMessages();
 bool Contains(const std::vector<std::string> &texts, const std::string &text);
 std::string Joined(const std::vector<std::string> &texts, const char *between = ", ");
 
-// This process's open handles, counted in the system's handle table (Wine's
-// GetProcessHandleCount answers 0 whatever is open); -1 when it cannot be read.
+// This process's open handles, found by asking each handle value of the first 16,384 about
+// itself (Wine's GetProcessHandleCount answers 0 whatever is open).
 long OpenHandleCount();
+// This process's GDI objects of a type (OBJ_BITMAP, OBJ_DC, ...; 0: of every type), found by
+// asking each index of the handle table its type: Wine's GetGuiResources answers 0, and Wine
+// takes an index alone for the handle.
+int GdiObjectCount(DWORD type = 0);
+// The device contexts of window and its children handed out and not given back.
+int DcsHeldFor(HWND window);
 // Bytes of the process heap's blocks in use.
 SIZE_T HeapBytesInUse();
 
@@ -74,6 +81,7 @@ private:
 
 // A game laid out as players have it: root\System (the program folder) with
 // root\Maps and root\Maps\UPak one level up. Removed again at the end of the scope.
+// The tests' one builder of game folders: maps, languages, files and the stand-in game.
 class TempGameFolder
 {
 public:
@@ -86,9 +94,14 @@ public:
     std::string System() const { return root_ + "\\System"; }
     std::string Maps() const { return root_ + "\\Maps"; }
     std::string UPak() const { return root_ + "\\Maps\\UPak"; }
-    // Creates an empty file (name relative to the root, e.g. "Maps\\DM-Deck16.unr").
-    void Touch(const std::string &relative) const;
-    void Write(const std::string &relative, const std::string &content) const;
+    std::string InSystem(const std::string &name) const { return System() + "\\" + name; }
+    // Creates empty files (names relative to the root, e.g. "Maps\\DM-Deck16.unr").
+    const TempGameFolder &Touch(std::initializer_list<std::string> relative) const;
+    const TempGameFolder &Write(const std::string &relative, const std::string &content) const;
+    // System\\Engine.<code> for each language code.
+    const TempGameFolder &Languages(std::initializer_list<const char *> codes) const;
+    // The stand-in game copied into System under that name; false when it could not be.
+    bool PutStandIn(const char *exe = "Unreal.exe") const;
 
 private:
     std::string root_;

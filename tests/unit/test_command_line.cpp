@@ -59,19 +59,14 @@ const std::string CaptionPrefix = "Pelmar - [RUNNING: ";
 
 TEST(MarkerPrefix, OnlyAMarkerAfterTheStartGetsOneInFront)
 {
-    EXPECT_EQ("?a=1", Prefixed("?a=1", '?'));
-    EXPECT_EQ("?a=1?b=2", Prefixed("a=1?b=2", '?'));
-    EXPECT_EQ("a=1", Prefixed("a=1", '?'));
-    EXPECT_EQ("?a?", Prefixed("a?", '?'));
-    EXPECT_EQ("??", Prefixed("??", '?'));
-    EXPECT_EQ("-x -y", Prefixed("x -y", '-'));
-    EXPECT_EQ("-x", Prefixed("-x", '-'));
-    EXPECT_EQ("x", Prefixed("x", '-'));
-    EXPECT_EQ("", Prefixed("", '-'));
-    EXPECT_EQ("", Prefixed("", '?'));
-    // Each text is judged by its own marker only.
-    EXPECT_EQ("a-b", Prefixed("a-b", '?'));
-    EXPECT_EQ("a?b", Prefixed("a?b", '-'));
+    // Each text is judged by its own marker only (the last two).
+    const struct { const char *text; char marker; const char *prefixed; } cases[] = {
+        { "?a=1", '?', "?a=1" }, { "a=1?b=2", '?', "?a=1?b=2" }, { "a=1", '?', "a=1" }, { "a?", '?', "?a?" },
+        { "??", '?', "??" },     { "x -y", '-', "-x -y" },       { "-x", '-', "-x" },   { "x", '-', "x" },
+        { "", '-', "" },         { "", '?', "" },                { "a-b", '?', "a-b" }, { "a?b", '-', "a?b" },
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(c.prefixed, Prefixed(c.text, c.marker)) << c.text << " " << c.marker;
 }
 
 TEST(MarkerPrefix, LongestFieldKeepsAllItsCharacters)
@@ -89,18 +84,18 @@ TEST(MarkerPrefix, LongestFieldKeepsAllItsCharacters)
 
 TEST(CommandLine, MapNameParamsAndOneBlank)
 {
-    EXPECT_EQ("Sample1 ", Composition("Sample1", "", ""));
-    EXPECT_EQ("Sample1?a=1 ", Composition("Sample1", "?a=1", ""));
-    EXPECT_EQ("Sample1?a=1?b=2 ", Composition("Sample1", "a=1?b=2", ""));
-    EXPECT_EQ("Sample1a=1 ", Composition("Sample1", "a=1", ""));
-    EXPECT_EQ("Sample1 -x -y", Composition("Sample1", "", "x -y"));
-    EXPECT_EQ("Sample1 -x", Composition("Sample1", "", "-x"));
-    EXPECT_EQ("Sample1 x", Composition("Sample1", "", "x"));
-    EXPECT_EQ("Sample1?a=1?b=2 -x -y", Composition("Sample1", "a=1?b=2", "x -y"));
-    EXPECT_EQ("Sample1?game=Botpack.DeathMatchPlus -log -nosound",
-              Composition("Sample1", "?game=Botpack.DeathMatchPlus", "-log -nosound"));
-    // An entry with an empty name, from a file named ".unr".
-    EXPECT_EQ(" ", Composition("", "", ""));
+    // The last: an entry with an empty name, from a file named ".unr".
+    const char *const cases[][4] = {
+        { "Sample1", "", "", "Sample1 " },           { "Sample1", "?a=1", "", "Sample1?a=1 " },
+        { "Sample1", "a=1?b=2", "", "Sample1?a=1?b=2 " }, { "Sample1", "a=1", "", "Sample1a=1 " },
+        { "Sample1", "", "x -y", "Sample1 -x -y" },   { "Sample1", "", "-x", "Sample1 -x" },
+        { "Sample1", "", "x", "Sample1 x" },          { "Sample1", "a=1?b=2", "x -y", "Sample1?a=1?b=2 -x -y" },
+        { "Sample1", "?game=Botpack.DeathMatchPlus", "-log -nosound",
+          "Sample1?game=Botpack.DeathMatchPlus -log -nosound" },
+        { "", "", "", " " },
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(c[3], Composition(c[0], c[1], c[2]));
 }
 
 TEST(CommandLine, LongestLineFitsTheSharedBuffer)

@@ -7,57 +7,44 @@
 
 TEST(MapFileName, EndsInUnrWhateverTheCase)
 {
-    EXPECT_TRUE(MatchesFilePattern("DM-Deck16.unr", MapFilePattern));
-    EXPECT_TRUE(MatchesFilePattern("DM-Deck16.UNR", MapFilePattern));
-    EXPECT_TRUE(MatchesFilePattern("Sample.Unr", MapFilePattern));
-    EXPECT_TRUE(MatchesFilePattern("Sample2.old.unr", MapFilePattern));
     // A file named only by its extension is a map with an empty name.
-    EXPECT_TRUE(MatchesFilePattern(".unr", MapFilePattern));
+    for (const char *name : { "DM-Deck16.unr", "DM-Deck16.UNR", "Sample.Unr", "Sample2.old.unr", ".unr" })
+        EXPECT_TRUE(MatchesFilePattern(name, MapFilePattern)) << name;
 }
 
 TEST(MapFileName, ShortNameMatchesAreNoMaps)
 {
     // What "*.unr" finds through the short names DM-F~QQJ.UNR and X~~~~5JB.UNR.
-    EXPECT_FALSE(MatchesFilePattern("DM-Foo.unr2", MapFilePattern));
-    EXPECT_FALSE(MatchesFilePattern("x.unrx", MapFilePattern));
-    EXPECT_FALSE(MatchesFilePattern("unr", MapFilePattern));
-    EXPECT_FALSE(MatchesFilePattern("Foounr", MapFilePattern));
-    EXPECT_FALSE(MatchesFilePattern("Foo.un", MapFilePattern));
-    EXPECT_FALSE(MatchesFilePattern("Foo.unr.bak", MapFilePattern));
-    EXPECT_FALSE(MatchesFilePattern("", MapFilePattern));
+    for (const char *name : { "DM-Foo.unr2", "x.unrx", "unr", "Foounr", "Foo.un", "Foo.unr.bak", "" })
+        EXPECT_FALSE(MatchesFilePattern(name, MapFilePattern)) << name;
 }
 
 TEST(MapFileName, PatternJudgesTheLongName)
 {
-    EXPECT_TRUE(MatchesFilePattern("Foo", "*"));
-    EXPECT_TRUE(MatchesFilePattern("", "*"));
-    EXPECT_TRUE(MatchesFilePattern("a.b.c", "*"));
-    EXPECT_TRUE(MatchesFilePattern("DM-Foo.unr", "DM-*.unr"));
-    EXPECT_FALSE(MatchesFilePattern("CTF-Foo.unr", "DM-*.unr"));
-    EXPECT_TRUE(MatchesFilePattern("Map1.unr", "Map?.unr"));
-    EXPECT_FALSE(MatchesFilePattern("Map.unr", "Map?.unr"));
-    EXPECT_FALSE(MatchesFilePattern("Map12.unr", "Map?.unr"));
-    // The "*" has to give back what the rest of the pattern needs.
-    EXPECT_TRUE(MatchesFilePattern("a.unr.unr", "*.unr"));
-    EXPECT_TRUE(MatchesFilePattern("x.unrx.unr", "*.unr"));
-    EXPECT_FALSE(MatchesFilePattern("Foo", "*.unr"));
-    EXPECT_FALSE(MatchesFilePattern("Foo", ""));
-    EXPECT_TRUE(MatchesFilePattern("", ""));
+    // The "*" has to give back what the rest of the pattern needs (a.unr.unr).
+    const struct { const char *name, *pattern; bool matches; } cases[] = {
+        { "Foo", "*", true },          { "", "*", true },           { "a.b.c", "*", true },
+        { "DM-Foo.unr", "DM-*.unr", true }, { "CTF-Foo.unr", "DM-*.unr", false }, { "Map1.unr", "Map?.unr", true },
+        { "Map.unr", "Map?.unr", false }, { "Map12.unr", "Map?.unr", false }, { "a.unr.unr", "*.unr", true },
+        { "x.unrx.unr", "*.unr", true }, { "Foo", "*.unr", false },   { "Foo", "", false },
+        { "", "", true },
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(c.matches, MatchesFilePattern(c.name, c.pattern)) << c.name << " ~ " << c.pattern;
 }
 
 TEST(MapName, CutAtTheFirstDot)
 {
-    char name[MapNameStorage];
-    ASSERT_TRUE(MapNameFromFileName(name, sizeof(name), "Sample1.unr"));
-    EXPECT_STREQ("Sample1", name);
-    ASSERT_TRUE(MapNameFromFileName(name, sizeof(name), "Sample2.old.unr"));
-    EXPECT_STREQ("Sample2", name);
-    ASSERT_TRUE(MapNameFromFileName(name, sizeof(name), ".unr"));
-    EXPECT_STREQ("", name);
-    ASSERT_TRUE(MapNameFromFileName(name, sizeof(name), "Foo"));
-    EXPECT_STREQ("Foo", name);
-    ASSERT_TRUE(MapNameFromFileName(name, sizeof(name), "Trailing."));
-    EXPECT_STREQ("Trailing", name);
+    const char *const cases[][2] = {
+        { "Sample1.unr", "Sample1" }, { "Sample2.old.unr", "Sample2" }, { ".unr", "" }, { "Foo", "Foo" },
+        { "Trailing.", "Trailing" },
+    };
+    for (const auto &c : cases)
+    {
+        char name[MapNameStorage];
+        ASSERT_TRUE(MapNameFromFileName(name, sizeof(name), c[0])) << c[0];
+        EXPECT_STREQ(c[1], name);
+    }
 }
 
 TEST(MapName, LongestNameFitsTheStorage)

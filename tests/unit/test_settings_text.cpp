@@ -5,12 +5,34 @@
 
 #include <climits>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 namespace
 {
 typedef std::array<unsigned long, 3> Mode;
+
+// What format wrote into guarded storage of exactly ModeTextSize bytes: the text, marked when
+// it said the text did not fit; a write past the storage instead of either.
+template <typename Format>
+std::string Formatted(Format format)
+{
+    GuardedStorage out(ModeTextSize, '#');
+    const bool fits = format(out.Data());
+    const std::string text(out.Data(), strnlen(out.Data(), ModeTextSize));
+    return !out.GuardIntact() ? "written past the storage" : fits ? text : "did not fit, left [" + text + "]";
+}
+
+std::string ModeText(unsigned long width, unsigned long height, unsigned long bits)
+{
+    return Formatted([=](char *out) { return FormatModeText(out, ModeTextSize, width, height, bits); });
+}
+
+std::string Selection(const std::string &x, const std::string &y, const std::string &bits)
+{
+    return Formatted([&](char *out) { return FormatSelectionText(out, ModeTextSize, x, y, bits); });
+}
 }
 
 TEST(ModeListTexts, CollapsesOnlyNeighbouringRepeats)
@@ -56,15 +78,8 @@ TEST(ModeListTexts, ShowsTheSystemsNumbersUnsigned)
 
 TEST(FormatModeText, FitsOrWritesNothing)
 {
-    GuardedStorage out(ModeTextSize, '#');
-    EXPECT_TRUE(FormatModeText(out.Data(), ModeTextSize, 1024, 768, 32));
-    EXPECT_STREQ("1024x768x32", out.Data());
-
-    GuardedStorage longer(ModeTextSize, '#');
-    EXPECT_FALSE(FormatModeText(longer.Data(), ModeTextSize, 4000000000ul, 4000000000ul, 4000000000ul));
-    EXPECT_STREQ("", longer.Data());
-    EXPECT_TRUE(longer.GuardIntact());
-
+    EXPECT_EQ("1024x768x32", ModeText(1024, 768, 32));
+    EXPECT_EQ("did not fit, left []", ModeText(4000000000ul, 4000000000ul, 4000000000ul));
     char one = 'q';
     EXPECT_FALSE(FormatModeText(&one, 0, 1, 1, 1));
     EXPECT_EQ('q', one);
@@ -72,55 +87,30 @@ TEST(FormatModeText, FitsOrWritesNothing)
 
 TEST(FormatSelectionText, SixteenBitsReadAsThirtyTwo)
 {
-    char out[ModeTextSize];
-    ASSERT_TRUE(FormatSelectionText(out, sizeof(out), "640", "480", "16"));
-    EXPECT_STREQ("640x480x32", out);
-    ASSERT_TRUE(FormatSelectionText(out, sizeof(out), "640", "480", "016"));
-    EXPECT_STREQ("640x480x016", out);
-    ASSERT_TRUE(FormatSelectionText(out, sizeof(out), "640", "480", "24"));
-    EXPECT_STREQ("640x480x24", out);
-    ASSERT_TRUE(FormatSelectionText(out, sizeof(out), "640", "480", "16 "));
-    EXPECT_STREQ("640x480x16 ", out);
-    ASSERT_TRUE(FormatSelectionText(out, sizeof(out), "1280", "1024", "3"));
-    EXPECT_STREQ("1280x1024x3", out);
-    // Only the depth is read that way.
-    ASSERT_TRUE(FormatSelectionText(out, sizeof(out), "16", "16", "8"));
-    EXPECT_STREQ("16x16x8", out);
+    // Only the depth is read that way, and only "16" itself.
+    const char *const cases[][4] = {
+        { "640", "480", "16", "640x480x32" },   { "640", "480", "016", "640x480x016" },
+        { "640", "480", "24", "640x480x24" },   { "640", "480", "16 ", "640x480x16 " },
+        { "1280", "1024", "3", "1280x1024x3" }, { "16", "16", "8", "16x16x8" },
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(c[3], Selection(c[0], c[1], c[2]));
 }
 
 TEST(FormatSelectionText, EmptyValuesStayEmpty)
 {
-    char out[ModeTextSize];
-    ASSERT_TRUE(FormatSelectionText(out, sizeof(out), "640", "480", ""));
-    EXPECT_STREQ("640x480x", out);
-    ASSERT_TRUE(FormatSelectionText(out, sizeof(out), "", "", ""));
-    EXPECT_STREQ("xx", out);
+    EXPECT_EQ("640x480x", Selection("640", "480", ""));
+    EXPECT_EQ("xx", Selection("", "", ""));
 }
 
 TEST(FormatSelectionText, OverLongTextSelectsNothingAndStaysInStorage)
 {
-    // 19 characters are the most that fit.
-    GuardedStorage fits(ModeTextSize, '#');
-    EXPECT_TRUE(FormatSelectionText(fits.Data(), ModeTextSize, "123456789", "1234567", "0"));
-    EXPECT_STREQ("123456789x1234567x0", fits.Data());
-    EXPECT_TRUE(fits.GuardIntact());
-
-    GuardedStorage over(ModeTextSize, '#');
-    EXPECT_FALSE(FormatSelectionText(over.Data(), ModeTextSize, "1234567890", "1234567", "0"));
-    EXPECT_STREQ("", over.Data());
-    EXPECT_TRUE(over.GuardIntact());
-
-    // Values as long as a profile read can give.
-    std::string huge(2047, '9');
-    GuardedStorage hugeOut(ModeTextSize, '#');
-    EXPECT_FALSE(FormatSelectionText(hugeOut.Data(), ModeTextSize, huge, huge, huge));
-    EXPECT_STREQ("", hugeOut.Data());
-    EXPECT_TRUE(hugeOut.GuardIntact());
-
-    GuardedStorage hugeDepth(ModeTextSize, '#');
-    EXPECT_FALSE(FormatSelectionText(hugeDepth.Data(), ModeTextSize, "640", "480", huge));
-    EXPECT_TRUE(hugeDepth.GuardIntact());
-
+    // 19 characters are the most that fit; then values as long as a profile read can give.
+    EXPECT_EQ("123456789x1234567x0", Selection("123456789", "1234567", "0"));
+    EXPECT_EQ("did not fit, left []", Selection("1234567890", "1234567", "0"));
+    const std::string huge(2047, '9');
+    EXPECT_EQ("did not fit, left []", Selection(huge, huge, huge));
+    EXPECT_EQ("did not fit, left []", Selection("640", "480", huge));
     char one = 'q';
     EXPECT_FALSE(FormatSelectionText(&one, 0, "1", "1", "1"));
     EXPECT_EQ('q', one);
@@ -167,60 +157,50 @@ TEST(LanguageEntryText, NameAndUpperCaseCode)
 
 TEST(LanguageCodeFromEntry, BetweenParenthesesLowerCase)
 {
-    EXPECT_EQ("det", LanguageCodeFromEntry("German (DET)"));
-    EXPECT_EQ("int", LanguageCodeFromEntry("English (int)"));
-    // No parentheses: the whole text, lower case.
-    EXPECT_EQ("german", LanguageCodeFromEntry("German"));
-    EXPECT_EQ("", LanguageCodeFromEntry(""));
-    // Only "(" or only ")".
-    EXPECT_EQ("det", LanguageCodeFromEntry("German (DET"));
-    EXPECT_EQ("german det", LanguageCodeFromEntry("German DET)"));
-    // The first "(" and the first ")" after it.
-    EXPECT_EQ("a(b", LanguageCodeFromEntry("x (A(B) (C)"));
-    EXPECT_EQ("", LanguageCodeFromEntry("German ()"));
-    // A ")" before the "(" is not the end of the code.
-    EXPECT_EQ("det", LanguageCodeFromEntry(") (DET)"));
-    // Bytes above 0x7F pass unchanged.
-    EXPECT_EQ("\xC9t\xC9", LanguageCodeFromEntry("(\xC9T\xC9)"));
+    // Without parentheses the whole text; with only "(" or only ")"; the first "(" and the
+    // first ")" after it; a ")" before the "("; bytes above 0x7F pass unchanged.
+    const char *const cases[][2] = {
+        { "German (DET)", "det" },  { "English (int)", "int" }, { "German", "german" },      { "", "" },
+        { "German (DET", "det" },   { "German DET)", "german det" }, { "x (A(B) (C)", "a(b" }, { "German ()", "" },
+        { ") (DET)", "det" },       { "(\xC9T\xC9)", "\xC9t\xC9" },
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(c[1], LanguageCodeFromEntry(c[0])) << c[0];
+}
+
+namespace
+{
+struct PieceCase
+{
+    const char *text;
+    int n, value;
+};
+
+void ExpectPieces(std::initializer_list<PieceCase> cases)
+{
+    for (const PieceCase &c : cases)
+        EXPECT_EQ(c.value, PositionPiece(c.text, c.n)) << c.text << " " << c.n;
+}
 }
 
 TEST(PositionPiece, NumbersOfAStoredPosition)
 {
-    EXPECT_EQ(0, PositionPiece("-8,300", 1));
-    EXPECT_EQ(300, PositionPiece("-8,300", 2));
-    EXPECT_EQ(120, PositionPiece("120,45", 1));
-    EXPECT_EQ(45, PositionPiece("120,45", 2));
-    EXPECT_EQ(0, PositionPiece("0,0", 1));
     // atoi's reading: leading blanks and a sign, digits up to the first other character.
-    EXPECT_EQ(12, PositionPiece(" 12,  34", 1));
-    EXPECT_EQ(34, PositionPiece(" 12,  34", 2));
-    EXPECT_EQ(7, PositionPiece("+7,9px", 1));
-    EXPECT_EQ(9, PositionPiece("+7,9px", 2));
+    ExpectPieces({ { "-8,300", 1, 0 }, { "-8,300", 2, 300 }, { "120,45", 1, 120 }, { "120,45", 2, 45 }, { "0,0", 1, 0 },
+                   { " 12,  34", 1, 12 }, { " 12,  34", 2, 34 }, { "+7,9px", 1, 7 }, { "+7,9px", 2, 9 } });
 }
 
 TEST(PositionPiece, NonNumbersAndMissingPiecesAreZero)
 {
-    EXPECT_EQ(0, PositionPiece("left,top", 1));
-    EXPECT_EQ(0, PositionPiece("left,top", 2));
-    EXPECT_EQ(0, PositionPiece("x12,y5", 1));
     // A lone number is piece 1; piece 2 is missing.
-    EXPECT_EQ(250, PositionPiece("250", 1));
-    EXPECT_EQ(0, PositionPiece("250", 2));
-    EXPECT_EQ(0, PositionPiece("", 1));
-    EXPECT_EQ(0, PositionPiece("", 2));
-    EXPECT_EQ(0, PositionPiece(",", 1));
-    EXPECT_EQ(0, PositionPiece(",", 2));
-    EXPECT_EQ(0, PositionPiece("5,6", 0));
-    EXPECT_EQ(0, PositionPiece("5,6", 3));
+    ExpectPieces({ { "left,top", 1, 0 }, { "left,top", 2, 0 }, { "x12,y5", 1, 0 }, { "250", 1, 250 }, { "250", 2, 0 },
+                   { "", 1, 0 }, { "", 2, 0 }, { ",", 1, 0 }, { ",", 2, 0 }, { "5,6", 0, 0 }, { "5,6", 3, 0 } });
 }
 
 TEST(PositionPiece, HugeNumbersSaturate)
 {
-    EXPECT_EQ(INT_MAX, PositionPiece("2147483647,1", 1));
-    EXPECT_EQ(INT_MAX, PositionPiece("2147483648,1", 1));
-    EXPECT_EQ(INT_MAX, PositionPiece("99999999999999999999999,1", 1));
-    EXPECT_EQ(INT_MAX, PositionPiece("1,4294967296", 2));
-    EXPECT_EQ(0, PositionPiece("-2147483649,1", 1));
-    EXPECT_EQ(0, PositionPiece("-99999999999999999999999,1", 1));
-    EXPECT_EQ(5, PositionPiece("99999999999999999999999,5", 2));
+    ExpectPieces({ { "2147483647,1", 1, INT_MAX }, { "2147483648,1", 1, INT_MAX },
+                   { "99999999999999999999999,1", 1, INT_MAX }, { "1,4294967296", 2, INT_MAX },
+                   { "-2147483649,1", 1, 0 }, { "-99999999999999999999999,1", 1, 0 },
+                   { "99999999999999999999999,5", 2, 5 } });
 }

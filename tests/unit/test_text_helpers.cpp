@@ -3,33 +3,39 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
+
+namespace
+{
+struct TokenCase
+{
+    const char *text, *delimiters;
+    int n;
+    const char *piece;
+};
+
+void ExpectPieces(std::initializer_list<TokenCase> cases)
+{
+    for (const TokenCase &c : cases)
+        EXPECT_EQ(c.piece, NthToken(c.text, c.delimiters, c.n)) << c.text << " " << c.n;
+}
+}
 
 TEST(NthToken, SplitsModeAndPositionTexts)
 {
-    EXPECT_EQ("640", NthToken("640x480x32", "x", 1));
-    EXPECT_EQ("480", NthToken("640x480x32", "x", 2));
-    EXPECT_EQ("32", NthToken("640x480x32", "x", 3));
-    EXPECT_EQ("-8", NthToken("-8,300", ",", 1));
-    EXPECT_EQ("300", NthToken("-8,300", ",", 2));
+    ExpectPieces({ { "640x480x32", "x", 1, "640" }, { "640x480x32", "x", 2, "480" }, { "640x480x32", "x", 3, "32" },
+                   { "-8,300", ",", 1, "-8" }, { "-8,300", ",", 2, "300" } });
 }
 
 TEST(NthToken, EdgesGiveEmptyOrWholeText)
 {
-    EXPECT_EQ("", NthToken("640x480x32", "x", 0));
-    EXPECT_EQ("", NthToken("640x480x32", "x", -1));
     for (int n = -1; n <= 3; ++n)
         EXPECT_EQ("", NthToken("", "x", n)) << n;
-    EXPECT_EQ("nodelimiter", NthToken("nodelimiter", ",", 1));
-    EXPECT_EQ("", NthToken("nodelimiter", ",", 2));
-    EXPECT_EQ("a", NthToken("a,", ",", 1));
-    EXPECT_EQ("", NthToken("a,", ",", 2));
-    EXPECT_EQ("", NthToken("a,", ",", 3));
     // An empty piece at the front or between delimiters counts as a piece.
-    EXPECT_EQ("", NthToken(",5", ",", 1));
-    EXPECT_EQ("5", NthToken(",5", ",", 2));
-    EXPECT_EQ("", NthToken("1xx3", "x", 2));
-    EXPECT_EQ("3", NthToken("1xx3", "x", 3));
-    EXPECT_EQ("", NthToken("1x2x3", "x", 4));
+    ExpectPieces({ { "640x480x32", "x", 0, "" }, { "640x480x32", "x", -1, "" }, { "a,", ",", 1, "a" },
+                   { "nodelimiter", ",", 1, "nodelimiter" }, { "nodelimiter", ",", 2, "" }, { "a,", ",", 2, "" },
+                   { "a,", ",", 3, "" }, { ",5", ",", 1, "" }, { ",5", ",", 2, "5" }, { "1xx3", "x", 2, "" },
+                   { "1xx3", "x", 3, "3" }, { "1x2x3", "x", 4, "" } });
 }
 
 TEST(CaseCopies, ChangeOnlyAsciiLetters)
