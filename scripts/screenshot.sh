@@ -31,7 +31,7 @@ case "$out" in /*) ;; *) out="$PWD/$out" ;; esac
 pelmar_choose_arch
 root=""
 if [ -n "${PELMAR_DEMO_WINE:-}" ]; then
-    read -r _ arch why < <(PELMAR_WINES="$PELMAR_DEMO_WINE" python3 "$here/wines.py" plan) ||
+    read -r _ arch _ why < <(PELMAR_WINES="$PELMAR_DEMO_WINE" python3 "$here/wines.py" plan) ||
         pelmar_fail "choosing the Wine $PELMAR_DEMO_WINE" "scripts/wines.py's words above"
     [ "$arch" != - ] || pelmar_fail "choosing the Wine $PELMAR_DEMO_WINE" "$why"
     root=$(pelmar_wine_root "$PELMAR_DEMO_WINE")

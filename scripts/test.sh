@@ -19,17 +19,30 @@ timed() {
 }
 part_start=$SECONDS
 pelmar_choose_arch
-PELMAR_CHECKS=1 PELMAR_ROOTS=1 pelmar_setup
-plan=$(python3 "$here/wines.py" plan) || pelmar_fail "choosing the Wines" "scripts/wines.py's words above"
+export PELMAR_CHECKS=1 PELMAR_ROOTS=1
+# First what every run needs (Python for the plan); this system's Wine only where a Wine of
+# the list is this system's (Debian testing, say, has none); the twin's compilers where a
+# Wine runs the twin. Installing this system's Wine may turn the choice to the twin.
+PELMAR_ARCH="" pelmar_setup
+wines_plan() {
+    python3 "$here/wines.py" plan || pelmar_fail "choosing the Wines" "scripts/wines.py's words above"
+}
+plan=$(wines_plan)
+if grep -q '^[^ ]* [^ ]* own ' <<<"$plan"; then
+    pelmar_setup
+    plan=$(wines_plan)
+fi
+twin=0
 if grep -q '^[^ ]* x86_64 ' <<<"$plan"; then
-    PELMAR_CHECKS=1 PELMAR_ROOTS=1 PELMAR_TWIN_NEEDED=1 pelmar_setup
+    twin=1
+    PELMAR_TWIN_NEEDED=1 PELMAR_ARCH="" pelmar_setup
 fi
 timed "set-up"
 
 # The Windows programs first: the native build runs beside the suites, in checks.sh.
 export PELMAR_WERROR=1
 pelmar_build
-if grep -q '^[^ ]* x86_64 ' <<<"$plan"; then pelmar_build_twin; fi
+if [ "$twin" = 1 ]; then pelmar_build_twin; fi
 timed "builds"
 
 status=0

@@ -3,7 +3,8 @@
 and their Windows test suites side by side, each on a display, in prefixes and with a log of
 its own.
 
-    wines.py plan [--own]     for each chosen Wine, the build it runs, or why it is skipped
+    wines.py plan [--own]     a line a chosen Wine: its name, the build it runs (- where it is
+                              skipped), "own" (this system's Wine) or "root", and why
     wines.py root NAME        makes NAME's root where missing or out of date; prints its path
     wines.py suites [--own] [--beside SCRIPT] [CTEST ARGS]
                               runs the chosen Wines' suites (scripts/wine-suite.sh) side by
@@ -295,7 +296,7 @@ def main(argv):
     if argv[:1] == ["plan"]:
         for wine in chosen(read_table(), options(argv[1:])[0]):
             arch, why = plan(wine)
-            print(f"{wine.name} {arch or '-'} {why}")
+            print(f"{wine.name} {arch or '-'} {'own' if this_systems(wine) else 'root'} {why}")
         return 0
     if argv[:1] == ["root"] and len(argv) == 2:
         wine = {w.name: w for w in read_table()}.get(argv[1]) or fail("finding a Wine", argv[1])

@@ -5,14 +5,16 @@
 
 # The i686 cross compiler is always needed: build/Pelmar.exe is made on every machine.
 PELMAR_BASE_PACKAGES=(cmake make g++ googletest g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
-                      binutils-mingw-w64-i686 fonts-wine xvfb xauth imagemagick python3)
+                      binutils-mingw-w64-i686 xvfb xauth imagemagick python3)
 # The test command's fuzzing, static analysis and shell check; libFuzzer's runtime is
 # packaged per clang version, so its name is taken from the clang this distribution has.
 PELMAR_CHECK_PACKAGES=(clang cppcheck clang-tidy shellcheck)
-# wine32:i386 is the part of Wine that runs 32-bit programs.
-PELMAR_I686_PACKAGES=(wine wine32:i386)
-PELMAR_X86_64_PACKAGES=(wine64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
-                        binutils-mingw-w64-x86-64)
+# This system's Wine, for each build (wine32:i386 is the part that runs 32-bit programs);
+# the twin's cross compilers apart, as a Wine of a root may need them where this system's
+# Wine is not used.
+PELMAR_I686_PACKAGES=(wine wine32:i386 fonts-wine)
+PELMAR_X86_64_PACKAGES=(wine64 fonts-wine)
+PELMAR_TWIN_PACKAGES=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64)
 # Wines of other releases run in roots made with mmdebstrap, entered with bwrap.
 PELMAR_ROOT_TOOLS=(mmdebstrap bubblewrap)
 
@@ -35,9 +37,10 @@ pelmar_fuzz_runtime_package() {
     [ -z "$version" ] || echo "libclang-rt-$version-dev"
 }
 
-# The packages of the command: base, the checks when PELMAR_CHECKS=1, the Wine of
-# PELMAR_ARCH (none when it is empty: packaging needs no Wine), the root tools when
-# PELMAR_ROOTS=1.
+# The packages of the command: base, the checks when PELMAR_CHECKS=1, this system's Wine for
+# PELMAR_ARCH (none when it is empty: packaging needs no Wine, nor does a test run whose
+# Wines all come from roots), the twin's compilers for PELMAR_ARCH=x86_64 or
+# PELMAR_TWIN_NEEDED=1, the root tools when PELMAR_ROOTS=1.
 pelmar_packages() {
     printf '%s\n' "${PELMAR_BASE_PACKAGES[@]}"
     if [ "${PELMAR_CHECKS:-0}" = 1 ]; then
@@ -46,10 +49,9 @@ pelmar_packages() {
     fi
     case "${PELMAR_ARCH:-}" in
         i686) printf '%s\n' "${PELMAR_I686_PACKAGES[@]}" ;;
-        x86_64) printf '%s\n' "${PELMAR_X86_64_PACKAGES[@]}" ;;
+        x86_64) printf '%s\n' "${PELMAR_X86_64_PACKAGES[@]}" "${PELMAR_TWIN_PACKAGES[@]}" ;;
     esac
-    # The twin's compilers, where another Wine needs them (WINES=... in the caller).
-    [ "${PELMAR_TWIN_NEEDED:-0}" = 0 ] || printf '%s\n' "${PELMAR_X86_64_PACKAGES[@]}"
+    [ "${PELMAR_TWIN_NEEDED:-0}" = 0 ] || printf '%s\n' "${PELMAR_TWIN_PACKAGES[@]}"
     [ "${PELMAR_ROOTS:-0}" = 0 ] || printf '%s\n' "${PELMAR_ROOT_TOOLS[@]}"
 }
 

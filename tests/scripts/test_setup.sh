@@ -98,7 +98,7 @@ check "a display that cannot start stops the script, naming it" "status=1 said=y
 plan=$(env -u PELMAR_WINES -u PELMAR_ARCH_FORCED PELMAR_ARCH=x86_64 PELMAR_RUNS_I386=0 python3 "$root/scripts/wines.py" plan)
 check "no 32-bit code: the classic Wines run the twin, WoW64 is skipped, saying why" \
     "wine8 x86_64|wine10 x86_64|wow64 - 1" \
-    "$(awk '{print $1, $2}' <<<"$plan" | paste -sd'|') $(grep -c '^wow64 - this machine runs no 32-bit x86 code' <<<"$plan")"
+    "$(awk '{print $1, $2}' <<<"$plan" | paste -sd'|') $(grep -c '^wow64 - root this machine runs no 32-bit x86 code' <<<"$plan")"
 
 echo "setup: $passed passed, $failed failed"
 [ "$failed" = 0 ]
