@@ -185,10 +185,11 @@ class Runner:
         with self.lock:
             if self.stopping:
                 return None
-            process = subprocess.Popen(
-                (["nice", "-n", "10"] if nice else []) + command, cwd=ROOT, env=env,
-                stdout=open(log, "w"), stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL,
-                start_new_session=True)
+            with open(log, "w") as out:
+                process = subprocess.Popen(
+                    (["nice", "-n", "10"] if nice else []) + command, cwd=ROOT, env=env,
+                    stdout=out, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL,
+                    start_new_session=True)
             self.processes.append(process)
             return process
 
@@ -270,15 +271,18 @@ class Runner:
             self.status |= status != 0
 
     def guarded(self, work, *args):
+        """A job's thread: a step that fails there (fail(), or anything unforeseen, which is
+        shown) stops every other job."""
         try:
             work(*args)
-        except SystemExit as stop:  # fail() in a job's thread: that step failed
+        except (SystemExit, Exception) as error:
+            if not isinstance(error, SystemExit):
+                self.say(f"FAILED: {work.__name__}: {error!r}")
             with self.lock:
                 self.status = 1
             if not self.stopping:
                 self.say("Stopping everything.")
                 self.stop_all()
-            del stop
 
 
 def options(args):
