@@ -59,12 +59,13 @@ pelmar_boot_wineserver() {
 # path lookup never resolves; without them texts are measured with another font and the
 # buttons show as the letters "0 1 r". Players' Wine has them; a prefix's Fonts folder works.
 # A link left by another Wine or a removed font would dangle: every link is made anew.
+# pelmar_link_wine_fonts PREFIX [FOLDER OF WINE'S FONTS]
 pelmar_link_wine_fonts() {
-    local fonts="$1/drive_c/windows/Fonts" font link
-    compgen -G "/usr/share/wine/fonts/*" >/dev/null ||
-        pelmar_fail "linking Wine's fonts" "they are missing from /usr/share/wine/fonts (Debian package: fonts-wine)"
+    local fonts="$1/drive_c/windows/Fonts" from="${2:-/usr/share/wine/fonts}" font link
+    compgen -G "$from/*" >/dev/null ||
+        pelmar_fail "linking Wine's fonts" "they are missing from $from (Debian package: fonts-wine)"
     mkdir -p "$fonts" || pelmar_fail "linking Wine's fonts" "cannot make $fonts"
-    for font in /usr/share/wine/fonts/*; do
+    for font in "$from"/*; do
         link="$fonts/${font##*/}"
         if [ -L "$link" ] && [ ! -e "$link" ]; then
             echo "The font link $link led nowhere ($(readlink "$link")): made anew." >&2

@@ -82,10 +82,10 @@ check "no wine32 and nothing installed: the twin, or a stop when i686 insists" \
     "status=0 x86_64, status=1 " "$(arch_without_setup ""), $(arch_without_setup i686)"
 
 fonts="$tmp/prefix/drive_c/windows/Fonts"
-mkdir -p "$fonts" && ln -s /nowhere/tahoma.ttf "$fonts/tahoma.ttf"
-check "a dangling font link is made anew" "/usr/share/wine/fonts/tahoma.ttf" \
-    "$(bash -c 'source "$1/scripts/lib/env.sh"; pelmar_init wine; pelmar_link_wine_fonts "$2" 2>/dev/null
-               readlink "$2/drive_c/windows/Fonts/tahoma.ttf"' _ "$root" "$tmp/prefix")"
+mkdir -p "$fonts" "$tmp/wine-fonts" && ln -s /nowhere/tahoma.ttf "$fonts/tahoma.ttf" && touch "$tmp/wine-fonts/tahoma.ttf"
+check "a dangling font link is made anew" "$tmp/wine-fonts/tahoma.ttf" \
+    "$(bash -c 'source "$1/scripts/lib/env.sh"; pelmar_init wine; pelmar_link_wine_fonts "$2" "$3" 2>/dev/null
+               readlink "$2/drive_c/windows/Fonts/tahoma.ttf"' _ "$root" "$tmp/prefix" "$tmp/wine-fonts")"
 
 # An Xvfb that ends at once: the display step stops the script and names the display.
 printf '#!/bin/sh\necho "no screens here" >&2\nexit 1\n' >"$tmp/bin/Xvfb" && chmod +x "$tmp/bin/Xvfb"
