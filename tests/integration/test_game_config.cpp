@@ -1,13 +1,7 @@
 // The game's own configuration: read into the real main window by LoadSettings, written
 // back by SaveSettings, with nothing of the game's other settings lost.
-#include "app/game_detect.h"
-#include "config/game_config.h"
 #include "ini_compare.h"
-#include "launcher_process.h"
 #include "main_dialog.h"
-#include "test_support.h"
-
-#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
@@ -88,7 +82,6 @@ bool PickMode32(std::string *x, std::string *y)
         }
     return false;
 }
-
 
 }
 

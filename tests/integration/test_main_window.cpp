@@ -1,20 +1,10 @@
-#include "app/globals.h"
 #include "app/launcher.h"
-#include "resources/resource.h"
 #include "version.h"  // made by CMake in the build folder
-#include "test_support.h"
-#include "ui/about_box.h"
-#include "ui/main_window.h"
 #include "ui/map_list_draw.h"
-
-#include "canvas.h"
 #include "main_dialog.h"
-
-#include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace
@@ -106,6 +96,13 @@ const WORD *ReadNameOrOrdinal(const WORD *at, std::string *name)
     return at + 1;
 }
 
+template <typename T> T Read(const BYTE *at)
+{
+    T value;
+    memcpy(&value, at, sizeof(value));
+    return value;
+}
+
 const BYTE *AlignDword(const void *at)
 {
     return reinterpret_cast<const BYTE *>((reinterpret_cast<UINT_PTR>(at) + 3) & ~static_cast<UINT_PTR>(3));
@@ -114,19 +111,15 @@ const BYTE *AlignDword(const void *at)
 DialogTemplate LoadDialogTemplate(int id)
 {
     DialogTemplate dialog;
-    HRSRC resource = FindResourceA(nullptr, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));
-    if (!resource)
-        return dialog;
-    const BYTE *at = static_cast<const BYTE *>(LockResource(LoadResource(nullptr, resource)));
+    const BYTE *at = ResourceBytes(nullptr, id, 5);
     const WORD *words = reinterpret_cast<const WORD *>(at);
-    if (words[0] != 1 || words[1] != 0xFFFF)
+    if (!at || words[0] != 1 || words[1] != 0xFFFF)
         return dialog;
-    memcpy(&dialog.exStyle, at + 8, 4);
-    memcpy(&dialog.style, at + 12, 4);
-    WORD count;
-    memcpy(&count, at + 16, 2);
-    memcpy(&dialog.cx, at + 22, 2);
-    memcpy(&dialog.cy, at + 24, 2);
+    dialog.exStyle = Read<DWORD>(at + 8);
+    dialog.style = Read<DWORD>(at + 12);
+    const WORD count = Read<WORD>(at + 16);
+    dialog.cx = Read<short>(at + 22);
+    dialog.cy = Read<short>(at + 24);
     std::string menu, windowClass;
     words = ReadNameOrOrdinal(reinterpret_cast<const WORD *>(at + 26), &menu);
     words = ReadNameOrOrdinal(words, &windowClass);
@@ -139,16 +132,9 @@ DialogTemplate LoadDialogTemplate(int id)
     for (WORD i = 0; i < count; ++i)
     {
         const BYTE *item = AlignDword(words);
-        TemplateItem control;
-        memcpy(&control.exStyle, item + 4, 4);
-        memcpy(&control.style, item + 8, 4);
-        memcpy(&control.x, item + 12, 2);
-        memcpy(&control.y, item + 14, 2);
-        memcpy(&control.cx, item + 16, 2);
-        memcpy(&control.cy, item + 18, 2);
-        DWORD itemId;
-        memcpy(&itemId, item + 20, 4);
-        control.id = static_cast<int>(itemId);
+        TemplateItem control = { Read<DWORD>(item + 4),  Read<DWORD>(item + 8),  Read<short>(item + 12),
+                                 Read<short>(item + 14), Read<short>(item + 16), Read<short>(item + 18),
+                                 static_cast<int>(Read<DWORD>(item + 20)), "", "" };
         words = ReadNameOrOrdinal(reinterpret_cast<const WORD *>(item + 24), &control.className);
         words = ReadNameOrOrdinal(words, &control.text);
         WORD extra = *words++;
@@ -275,9 +261,7 @@ TEST_F(MainWindowTest, PicturesLoadInTheirFormats)
 
     // The icon resource holds an image of each size Windows asks for, 256 colours each, and
     // 256 x 256 (written 0) with alpha.
-    HRSRC group = FindResourceA(nullptr, MAKEINTRESOURCEA(IDI_APP), MAKEINTRESOURCEA(14));
-    ASSERT_NE(nullptr, group);
-    const BYTE *directory = static_cast<const BYTE *>(LockResource(LoadResource(nullptr, group)));
+    const BYTE *directory = ResourceBytes(nullptr, IDI_APP, 14);
     ASSERT_NE(nullptr, directory);
     const int sizes[] = { 16, 20, 24, 32, 40, 48, 64, 0 };
     ASSERT_EQ(8, directory[4] | (directory[5] << 8));
@@ -290,9 +274,8 @@ TEST_F(MainWindowTest, PicturesLoadInTheirFormats)
     }
 
     // The map bitmap is 24 bits on pure magenta: its corner pixel.
-    HRSRC bits = FindResourceA(nullptr, MAKEINTRESOURCEA(IDB_MAP), MAKEINTRESOURCEA(2));
-    ASSERT_NE(nullptr, bits);
-    const BITMAPINFOHEADER *info = static_cast<const BITMAPINFOHEADER *>(LockResource(LoadResource(nullptr, bits)));
+    const auto *info = reinterpret_cast<const BITMAPINFOHEADER *>(ResourceBytes(nullptr, IDB_MAP, 2));
+    ASSERT_NE(nullptr, info);
     EXPECT_EQ(24, info->biBitCount);
     const BYTE *pixels = reinterpret_cast<const BYTE *>(info) + info->biSize;
     EXPECT_EQ(0xFF, pixels[0]);
@@ -344,7 +327,7 @@ TEST(StartUpLeaks, ScaledMapPictureKeepsNoOtherBitmap)
 
 TEST_F(MainWindowTest, RunFollowsTheMapSelection)
 {
-    HWND list = Control(IDC_MAP_LIST);
+    HWND list = List();
     EXPECT_FALSE(IsWindowEnabled(Control(IDC_RUN)));
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("DM-Deck16"));
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("CTF-Face"));
@@ -404,8 +387,7 @@ TEST_F(MainWindowTest, EscapeAndUnknownCommandsKeepTheWindow)
 
 TEST_F(MainWindowTest, AnyCommandOfTheAboutBoxHidesIt)
 {
-    HWND about = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), window_, AboutDialogProc,
-                                    reinterpret_cast<LPARAM>(window_));
+    HWND about = OpenAbout();
     ASSERT_NE(nullptr, about);
     ShowWindow(about, SW_SHOW);
     EnableWindow(window_, FALSE);
@@ -424,30 +406,24 @@ TEST(AboutBoxPlacement, CentredAndKeptOnTheScreen)
     EXPECT_EQ((460 - w) / 2 + 100, at.x);
     EXPECT_EQ((300 - h) / 2 + 100, at.y);
 
-    RECT offLeft = { -400, 100, 60, 400 };
-    EXPECT_EQ(0, AboutBoxPosition(offLeft, w, h, screenW, screenH).x);
-    RECT offTop = { 100, -280, 560, 20 };
-    EXPECT_EQ(0, AboutBoxPosition(offTop, w, h, screenW, screenH).y);
-    RECT offRight = { 900, 100, 1360, 400 };
-    EXPECT_EQ(screenW - w, AboutBoxPosition(offRight, w, h, screenW, screenH).x);
-    RECT offBottom = { 100, 700, 560, 1000 };
-    EXPECT_EQ(screenH - h, AboutBoxPosition(offBottom, w, h, screenW, screenH).y);
+    // Off the left, top, right and bottom edges.
+    EXPECT_EQ(0, AboutBoxPosition({ -400, 100, 60, 400 }, w, h, screenW, screenH).x);
+    EXPECT_EQ(0, AboutBoxPosition({ 100, -280, 560, 20 }, w, h, screenW, screenH).y);
+    EXPECT_EQ(screenW - w, AboutBoxPosition({ 900, 100, 1360, 400 }, w, h, screenW, screenH).x);
+    EXPECT_EQ(screenH - h, AboutBoxPosition({ 100, 700, 560, 1000 }, w, h, screenW, screenH).y);
 
     // A box larger than the screen ends at the screen's far edge and so starts off it,
     // wherever the main window is.
     const int bigW = 1200, bigH = 900;
-    RECT nearCorner = { 100, 50, 500, 350 };
-    POINT big = AboutBoxPosition(nearCorner, bigW, bigH, screenW, screenH);
-    EXPECT_EQ(screenW - bigW, big.x);
-    EXPECT_EQ(screenH - bigH, big.y);
-    RECT farCorner = { 800, 600, 1200, 900 };
-    big = AboutBoxPosition(farCorner, bigW, bigH, screenW, screenH);
-    EXPECT_EQ(screenW - bigW, big.x);
-    EXPECT_EQ(screenH - bigH, big.y);
+    for (const RECT &corner : { RECT{ 100, 50, 500, 350 }, RECT{ 800, 600, 1200, 900 } })
+    {
+        POINT big = AboutBoxPosition(corner, bigW, bigH, screenW, screenH);
+        EXPECT_EQ(screenW - bigW, big.x);
+        EXPECT_EQ(screenH - bigH, big.y);
+    }
 
     // Negative halves truncate towards zero, as the platform's division does.
-    RECT odd = { 10, 10, 11, 11 };
-    EXPECT_EQ((1 - 4) / 2 + 10, AboutBoxPosition(odd, 4, 4, screenW, screenH).x);
+    EXPECT_EQ((1 - 4) / 2 + 10, AboutBoxPosition({ 10, 10, 11, 11 }, 4, 4, screenW, screenH).x);
 }
 
 TEST(Launcher, NoTemplateGivesNonZeroExitInsteadOfWaitingForEver)
@@ -460,22 +436,15 @@ TEST(Launcher, VersionBlockNamesOneZeroZeroThree)
 {
     char path[MAX_PATH];
     ASSERT_NE(0u, GetModuleFileNameA(nullptr, path, sizeof(path)));
-    HRSRC version = FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(16));
-    ASSERT_NE(nullptr, version);
-    const BYTE *block = static_cast<const BYTE *>(LockResource(LoadResource(nullptr, version)));
-    DWORD size = SizeofResource(nullptr, version);
+    DWORD size = 0;
+    const BYTE *block = ResourceBytes(nullptr, 1, 16, &size);
+    ASSERT_NE(nullptr, block);
     // VS_FIXEDFILEINFO follows its signature inside the block.
+    const DWORD signature = 0xFEEF04BD;
     const VS_FIXEDFILEINFO *fixed = nullptr;
-    for (DWORD i = 0; i + sizeof(VS_FIXEDFILEINFO) <= size; i += 4)
-    {
-        DWORD signature;
-        memcpy(&signature, block + i, sizeof(signature));
-        if (signature == 0xFEEF04BD)
-        {
+    for (DWORD i = 0; !fixed && i + sizeof(VS_FIXEDFILEINFO) <= size; i += 4)
+        if (memcmp(block + i, &signature, sizeof(signature)) == 0)
             fixed = reinterpret_cast<const VS_FIXEDFILEINFO *>(block + i);
-            break;
-        }
-    }
     ASSERT_NE(nullptr, fixed);
     EXPECT_EQ(MAKELONG(0, 1), fixed->dwFileVersionMS);
     EXPECT_EQ(MAKELONG(3, 0), fixed->dwFileVersionLS);
@@ -485,10 +454,10 @@ TEST(Launcher, VersionBlockNamesOneZeroZeroThree)
 
 TEST(Launcher, ManifestAsksForCommonControlsSixAsInvoker)
 {
-    HRSRC manifest = FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
-    ASSERT_NE(nullptr, manifest);
-    const char *text = static_cast<const char *>(LockResource(LoadResource(nullptr, manifest)));
-    std::string xml(text, SizeofResource(nullptr, manifest));
+    DWORD size = 0;
+    const BYTE *text = ResourceBytes(nullptr, 1, 24, &size);
+    ASSERT_NE(nullptr, text);
+    std::string xml(reinterpret_cast<const char *>(text), size);
     EXPECT_NE(std::string::npos, xml.find("Microsoft.Windows.Common-Controls"));
     EXPECT_NE(std::string::npos, xml.find("version=\"6.0.0.0\""));
     EXPECT_NE(std::string::npos, xml.find("level=\"asInvoker\""));

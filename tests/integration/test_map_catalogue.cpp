@@ -1,12 +1,6 @@
 #include "launch/map_catalogue.h"
 #include "launch/map_names.h"
-#include "resources/resource.h"
-#include "test_support.h"
-#include "ui/main_window.h"
-
 #include "main_dialog.h"
-
-#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -25,8 +19,6 @@ protected:
         ASSERT_NE(nullptr, MapIconBitmap);
         ASSERT_EQ(0, SendMessageA(List(), LB_GETCOUNT, 0, 0));
     }
-
-    HWND List() const { return GetDlgItem(window_, IDC_MAP_LIST); }
 
     // Fills the list as the launcher does at start, from the game's program folder.
     Names Catalogue(const TempGameFolder &game)

@@ -2,19 +2,10 @@
 // fits its own rectangle as the shell dialog font draws it, and every map row holds the list's
 // font whole. The test command runs this suite at 96, 120, 144 and 192 DPI
 // (PELMAR_TEST_DPI names the scale a run was set up for).
-#include "app/globals.h"
-#include "resources/resource.h"
-#include "ui/about_box.h"
-#include "ui/main_window.h"
-
-#include "canvas.h"
 #include "main_dialog.h"
 
 #include <commctrl.h>
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -152,20 +143,16 @@ std::vector<std::string> CutTexts(HWND dialog, int dpi, int *checked)
     return cut;
 }
 
-class ScreenFit : public MainDialogTest
+class ScreenFit : public ScaledDialogTest
 {
 protected:
     void SetUp() override
     {
-        ASSERT_NE(nullptr, window_);
-        // Measured with another scale or another font, a pass would prove nothing.
-        dpi_ = ScreenDpiOfThisRun();
-        ASSERT_NE(0, dpi_) << "the prefix is not set to the scale this run is for";
-        ASSERT_EQ("Tahoma", ControlDc(GetDlgItem(window_, IDC_RUN)).Family())
+        ASSERT_NO_FATAL_FAILURE(ScaledDialogTest::SetUp());
+        // Measured with another font, a pass would prove nothing.
+        ASSERT_EQ("Tahoma", ControlDc(Control(IDC_RUN)).Family())
             << "the shell dialog font is not Wine's (or Windows') Tahoma: are Wine's fonts in the prefix?";
     }
-
-    int dpi_ = 0;
 };
 }
 
@@ -180,8 +167,7 @@ TEST_F(ScreenFit, EveryTextOfTheMainWindowFitsItsRectangle)
 
 TEST_F(ScreenFit, EveryTextOfTheAboutBoxFitsItsRectangle)
 {
-    HWND about = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), window_,
-                                    AboutDialogProc, reinterpret_cast<LPARAM>(window_));
+    HWND about = OpenAbout();
     ASSERT_NE(nullptr, about) << "no About box: are the common controls (SysLink) there?";
     int checked = 0;
     std::vector<std::string> cut = CutTexts(about, dpi_, &checked);
@@ -198,14 +184,11 @@ TEST_F(ScreenFit, NoControlOverlapsAnother)
 
 TEST_F(ScreenFit, MapRowsHoldTheListFontWhole)
 {
-    HWND list = GetDlgItem(window_, IDC_MAP_LIST);
+    HWND list = List();
     // Names with ascenders and descenders: a row too low loses their bottoms.
     const char *const names[] = { "Abyss", "Dig", "Entry" };
     for (const char *name : names)
-    {
-        LRESULT index = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-        SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(MapIconBitmap));
-    }
+        AddMap(name);
 
     const TEXTMETRICA metrics = ControlDc(list).Metrics();
     const int row = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));

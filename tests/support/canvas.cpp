@@ -1,4 +1,5 @@
 #include "canvas.h"
+#include "test_support.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -210,8 +211,7 @@ std::string ScaledMapPictureFault(const Canvas &canvas, int rowTop, int rowHeigh
 std::vector<COLORREF> IconImagePixels(HMODULE module, int group, int size, COLORREF behind)
 {
     std::vector<COLORREF> pixels;
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(group), MAKEINTRESOURCEA(14));
-    const BYTE *directory = found ? static_cast<const BYTE *>(LockResource(LoadResource(module, found))) : nullptr;
+    const BYTE *directory = ResourceBytes(module, group, 14);
     if (!directory)
         return pixels;
     // The group: 6 bytes, then 14 a image (width, height, ..., the image's id last); 0 is 256.
@@ -223,9 +223,7 @@ std::vector<COLORREF> IconImagePixels(HMODULE module, int group, int size, COLOR
         if (entry[0] == (size & 0xFF) && entry[1] == (size & 0xFF))
             id = entry[12] | (entry[13] << 8);
     }
-    HRSRC image = id ? FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3)) : nullptr;
-    const BITMAPINFOHEADER *header =
-        image ? static_cast<const BITMAPINFOHEADER *>(LockResource(LoadResource(module, image))) : nullptr;
+    const auto *header = reinterpret_cast<const BITMAPINFOHEADER *>(id ? ResourceBytes(module, id, 3) : nullptr);
     if (!header || header->biSize != sizeof(BITMAPINFOHEADER) || header->biWidth != size
         || header->biHeight != 2 * size || header->biBitCount != 8)
         return pixels;

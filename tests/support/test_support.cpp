@@ -113,6 +113,14 @@ std::string FixturePath(const char *name)
     return TestProgramFolder() + "\\fixtures\\" + name;
 }
 
+const BYTE *ResourceBytes(HMODULE module, int id, int type, DWORD *size)
+{
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(type));
+    if (size)
+        *size = found ? SizeofResource(module, found) : 0;
+    return found ? static_cast<const BYTE *>(LockResource(LoadResource(module, found))) : nullptr;
+}
+
 void PumpMessages()
 {
     MSG message;

@@ -27,6 +27,10 @@ std::string TestProgramFolder();
 // The game configuration as the game writes it (CRLF, repeated keys, 16-bit depths).
 std::string FixturePath(const char *name);
 
+// The bytes of module's resource of that id and type (RT_ICON's number, say), their count in
+// *size; null when there is none.
+const BYTE *ResourceBytes(HMODULE module, int id, int type, DWORD *size = nullptr);
+
 // Polls until done() holds or timeoutMs passes, dispatching this thread's messages.
 bool WaitUntil(const std::function<bool()> &done, DWORD timeoutMs = 10000);
 // Dispatches this thread's queued messages.
