@@ -122,8 +122,7 @@ TEST(SettingsJourney, ChoicesReachBothFilesAndComeBack)
         Settle(pelmar.Main());
         ASSERT_EQ(140, WindowRect(pelmar.Main()).left);
         ASSERT_EQ(90, WindowRect(pelmar.Main()).top);
-        pelmar.Close();
-        EXPECT_EQ(0u, pelmar.WaitForExit());
+        EXPECT_EQ(0u, pelmar.Close());
     }
 
     // The game's file: the new choices, everything else as it was, in its order.
@@ -142,8 +141,7 @@ TEST(SettingsJourney, ChoicesReachBothFilesAndComeBack)
                   + "\nlanguage German (DET)\nmap options ?Mutator=Botpack.InstaGibDM\ngame options -log -nosound"
                   + "\nat 140,90",
               Shown(next));
-    next.Close();
-    EXPECT_EQ(0u, next.WaitForExit());
+    EXPECT_EQ(0u, next.Close());
     // Closing unchanged keeps every value.
     ExpectSameLines(after, ParseIni(ReadTextFile(gameIni)));
 }
@@ -174,8 +172,7 @@ TEST(SettingsJourney, WithoutGameConfigurationOnlyTheLaunchersFileIsWritten)
         });
         SetWindowPos(pelmar.Main(), nullptr, 60, 250, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         Settle(pelmar.Main());
-        pelmar.Close();
-        EXPECT_EQ(0u, pelmar.WaitForExit());
+        EXPECT_EQ(0u, pelmar.Close());
     }
     EXPECT_FALSE(FileExists(game.InSystem("UnrealTournament.ini")));
     EXPECT_FALSE(FileExists(game.InSystem("Unreal.ini")));
@@ -187,7 +184,6 @@ TEST(SettingsJourney, WithoutGameConfigurationOnlyTheLaunchersFileIsWritten)
     EXPECT_EQ("off\nwindow mode \nfullscreen mode \nlanguage \nmap options ?Game=Botpack.CTFGame"
               "\ngame options -windowed\nat 60,250",
               Shown(next));
-    next.Close();
-    EXPECT_EQ(0u, next.WaitForExit());
+    EXPECT_EQ(0u, next.Close());
     EXPECT_FALSE(FileExists(game.InSystem("UnrealTournament.ini")));
 }

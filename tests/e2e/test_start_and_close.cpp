@@ -75,8 +75,7 @@ TEST_F(StartAndClose, ControlsAtStart)
     EXPECT_FALSE(IsWindowVisible(about));
     EXPECT_EQ(pelmar_.Main(), GetWindow(about, GW_OWNER));
 
-    pelmar_.Close();
-    EXPECT_EQ(0u, pelmar_.WaitForExit());
+    EXPECT_EQ(0u, pelmar_.Close());
 }
 
 // Also run at every other scale: Pelmar declares DPI awareness (so does this program, to see
@@ -179,8 +178,7 @@ TEST_F(StartAndClose, EnterClicksRunOnlyWhenItIsEnabled)
 TEST_F(StartAndClose, CloseButtonSavesAndEndsWithZero)
 {
     ASSERT_TRUE(Started("e2e-close"));
-    pelmar_.Close();
-    EXPECT_EQ(0u, pelmar_.WaitForExit());
+    EXPECT_EQ(0u, pelmar_.Close());
     EXPECT_TRUE(FileExists(game_->InSystem("Pelmar.ini")));
 }
 
@@ -233,8 +231,7 @@ TEST_F(AboutBox, ShowsCentredDisablesMainAndOkGivesItBack)
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(about); }));
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(pelmar_.Main()) != FALSE; }));
 
-    pelmar_.Close();
-    EXPECT_EQ(0u, pelmar_.WaitForExit());
+    EXPECT_EQ(0u, pelmar_.Close());
 }
 
 TEST_F(AboutBox, StaysOnTheScreenWhenTheMainWindowHangsOffAnEdge)

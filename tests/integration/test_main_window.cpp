@@ -144,6 +144,30 @@ DialogTemplate LoadDialogTemplate(int id)
     return dialog;
 }
 
+// Each control of dialog as rows lay it out, in order.
+template <size_t Count>
+void ExpectLaidOut(const DialogTemplate &dialog, const ControlRow (&rows)[Count])
+{
+    ASSERT_EQ(Count, dialog.items.size());
+    for (size_t i = 0; i < Count; ++i)
+    {
+        const ControlRow &row = rows[i];
+        const TemplateItem &item = dialog.items[i];
+        SCOPED_TRACE(row.text[0] ? row.text : row.className);
+        EXPECT_EQ(row.id, static_cast<short>(item.id));
+        EXPECT_STRCASEEQ(row.className, item.className.c_str());
+        EXPECT_EQ(row.text, item.text);
+        EXPECT_EQ(row.x, item.x);
+        EXPECT_EQ(row.y, item.y);
+        EXPECT_EQ(row.width, item.cx);
+        EXPECT_EQ(row.height, item.cy);
+        EXPECT_EQ(row.style, item.style & row.style);
+        // The kind of button, static, combo box or list lives in the low bits: they must match.
+        EXPECT_EQ(row.style & SS_TYPEMASK, item.style & SS_TYPEMASK);
+        EXPECT_TRUE(item.style & WS_VISIBLE);
+    }
+}
+
 // Caption, size in dialog units and font.
 std::string Header(const DialogTemplate &dialog)
 {
@@ -160,25 +184,7 @@ TEST(MainTemplate, HeaderAndEveryControlAsLaidOut)
     const DWORD wanted = DS_SETFONT | DS_FIXEDSYS | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     EXPECT_EQ(wanted, dialog.style);
     EXPECT_EQ(static_cast<DWORD>(WS_EX_APPWINDOW), dialog.exStyle);
-
-    ASSERT_EQ(sizeof(MainLayout) / sizeof(MainLayout[0]), dialog.items.size());
-    for (size_t i = 0; i < dialog.items.size(); ++i)
-    {
-        const ControlRow &row = MainLayout[i];
-        const TemplateItem &item = dialog.items[i];
-        SCOPED_TRACE(row.text[0] ? row.text : row.className);
-        EXPECT_EQ(row.id, static_cast<short>(item.id));
-        EXPECT_STRCASEEQ(row.className, item.className.c_str());
-        EXPECT_EQ(row.text, item.text);
-        EXPECT_EQ(row.x, item.x);
-        EXPECT_EQ(row.y, item.y);
-        EXPECT_EQ(row.width, item.cx);
-        EXPECT_EQ(row.height, item.cy);
-        EXPECT_EQ(row.style, item.style & row.style);
-        // The kind of button, combo box or list lives in the low bits: they must match.
-        EXPECT_EQ(row.style & 0xF, item.style & 0xF);
-        EXPECT_TRUE(item.style & WS_VISIBLE);
-    }
+    ExpectLaidOut(dialog, MainLayout);
 }
 
 TEST_F(MainWindowTest, ControlsAreCreatedInTabOrderAtTheirPlaces)
@@ -225,28 +231,16 @@ TEST(AboutTemplate, HeaderAndControls)
     EXPECT_EQ(static_cast<DWORD>(DS_SETFONT | DS_FIXEDSYS | DS_MODALFRAME | DS_SYSMODAL | WS_CAPTION | WS_SYSMENU),
               dialog.style);
     EXPECT_EQ(static_cast<DWORD>(WS_EX_DLGMODALFRAME), dialog.exStyle);
-
-    ASSERT_EQ(5u, dialog.items.size());
-    EXPECT_EQ(IDC_ABOUT_OK, dialog.items[0].id);
-    EXPECT_EQ("OK", dialog.items[0].text);
-    EXPECT_EQ(static_cast<DWORD>(BS_DEFPUSHBUTTON), dialog.items[0].style & 0xF);
-    EXPECT_EQ(176, dialog.items[0].x);
-    EXPECT_EQ(66, dialog.items[0].y);
-    EXPECT_EQ(IDC_ABOUT_ICON, dialog.items[1].id);
-    EXPECT_EQ(static_cast<DWORD>(SS_ICON | SS_REALSIZEIMAGE), dialog.items[1].style & (SS_TYPEMASK | SS_REALSIZEIMAGE));
-    EXPECT_EQ(21, dialog.items[1].x);
-    EXPECT_EQ("Pelmar", dialog.items[2].text);
-    EXPECT_EQ(51, dialog.items[2].x);
-    EXPECT_EQ(21, dialog.items[2].y);
-    EXPECT_EQ(51, dialog.items[3].x);
-    EXPECT_EQ(31, dialog.items[3].y);
-    EXPECT_EQ(PELMAR_MAKER_LINE, dialog.items[3].text);
-    EXPECT_EQ(IDC_ABOUT_LINK, dialog.items[4].id);
-    EXPECT_STRCASEEQ("SysLink", dialog.items[4].className.c_str());
-    // Target and text are the one address the project defines.
-    EXPECT_EQ("<a href=\"" PELMAR_WEB_ADDRESS "\">" PELMAR_WEB_ADDRESS "</a>", dialog.items[4].text);
-    EXPECT_EQ(118, dialog.items[4].cx);
-    EXPECT_EQ(14, dialog.items[4].cy);
+    const ControlRow about[] = {
+        { IDC_ABOUT_OK, "Button", "OK", 176, 66, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP },
+        { IDC_ABOUT_ICON, "Static", "", 21, 20, 21, 20, SS_ICON | SS_REALSIZEIMAGE },
+        { -1, "Static", "Pelmar", 51, 21, 27, 8, SS_LEFT },
+        { -1, "Static", PELMAR_MAKER_LINE, 51, 31, 119, 8, SS_LEFT },
+        // Target and text are the one address the project defines.
+        { IDC_ABOUT_LINK, "SysLink", "<a href=\"" PELMAR_WEB_ADDRESS "\">" PELMAR_WEB_ADDRESS "</a>", 51, 42, 118, 14,
+          WS_TABSTOP },
+    };
+    ExpectLaidOut(dialog, about);
 }
 
 TEST_F(MainWindowTest, PicturesLoadInTheirFormats)

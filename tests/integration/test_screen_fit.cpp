@@ -105,11 +105,9 @@ std::vector<std::string> CutTexts(HWND dialog, int dpi, int *checked)
             DWORD kind = style & BS_TYPEMASK;
             const TEXTMETRICA metrics = ControlDc(control).Metrics();
             const int average = metrics.tmAveCharWidth;
+            // A check box's box and the gap before its text are no room for the text.
             if (kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX)
-            {
-                // The box and the gap before the text are no room for the text.
                 room.cx -= MulDiv(13, dpi, 96) + average / 2;
-            }
             else if (kind == BS_GROUPBOX)
             {
                 // The frame's corners stand left and right of the caption.
@@ -132,9 +130,7 @@ std::vector<std::string> CutTexts(HWND dialog, int dpi, int *checked)
             needed = ideal;
         }
         else
-        {
             continue;
-        }
         ++*checked;
         if (needed.cx > room.cx || needed.cy > room.cy || needed.cx <= 0 || needed.cy <= 0)
             cut.push_back("\"" + text + "\" needs " + std::to_string(needed.cx) + " x " + std::to_string(needed.cy)

@@ -188,7 +188,9 @@ int ScreenDpiOfThisRun()
     return expected[0] && atoi(expected) != dpi ? 0 : dpi;
 }
 
-std::string ScaledMapPictureFault(const Canvas &canvas, int rowTop, int rowHeight, int dpi, COLORREF paper)
+// Empty when canvas shows the map picture as the list draws it at dpi in the row from rowTop;
+// else what it shows instead.
+static std::string ScaledMapPictureFault(const Canvas &canvas, int rowTop, int rowHeight, int dpi, COLORREF paper)
 {
     const int size = MulDiv(PictureSize, dpi, 96);
     const int left = MulDiv(2, dpi, 96);

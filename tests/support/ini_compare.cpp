@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string.h>
 
 const std::vector<std::pair<std::string, std::string> > GameOwnedKeys = {
@@ -54,9 +55,7 @@ std::vector<IniLine> ParseIni(const std::string &text)
         IniLine entry;
         entry.section = section;
         if (line[0] == ';' || line[0] == '#')
-        {
             entry.value = line;
-        }
         else
         {
             std::string::size_type equals = line.find('=');
@@ -82,14 +81,10 @@ std::vector<IniLine> WithoutKeys(const std::vector<IniLine> &lines,
 {
     std::vector<IniLine> kept;
     for (const IniLine &line : lines)
-    {
-        bool isOwned = false;
-        for (const auto &name : owned)
-            if (!line.key.empty() && SameName(line.section, name.first) && SameName(line.key, name.second))
-                isOwned = true;
-        if (!isOwned)
+        if (std::none_of(owned.begin(), owned.end(), [&line](const auto &name) {
+                return FindIniKey({ line }, name.first, name.second) != nullptr;
+            }))
             kept.push_back(line);
-    }
     return kept;
 }
 

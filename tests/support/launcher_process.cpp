@@ -98,9 +98,10 @@ DWORD LauncherProcess::WaitForExit(DWORD timeoutMs)
     return code;
 }
 
-void LauncherProcess::Close() const
+DWORD LauncherProcess::Close()
 {
     PostMessageA(main_, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return WaitForExit();
 }
 
 void LauncherProcess::Kill()

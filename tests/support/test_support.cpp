@@ -262,9 +262,9 @@ int CountGdiObjects(Counts counts)
 }
 }
 
-int GdiObjectCount(DWORD type)
+int GdiObjectCount()
 {
-    return CountGdiObjects([type](HGDIOBJ, DWORD found) { return found && (!type || found == type); });
+    return CountGdiObjects([](HGDIOBJ, DWORD found) { return found != 0; });
 }
 
 int DcsHeldFor(HWND window)

@@ -42,10 +42,9 @@ std::string Joined(const std::vector<std::string> &texts, const char *between = 
 // This process's open handles, found by asking each handle value of the first 16,384 about
 // itself (Wine's GetProcessHandleCount answers 0 whatever is open).
 long OpenHandleCount();
-// This process's GDI objects of a type (OBJ_BITMAP, OBJ_DC, ...; 0: of every type), found by
-// asking each index of the handle table its type: Wine's GetGuiResources answers 0, and Wine
-// takes an index alone for the handle.
-int GdiObjectCount(DWORD type = 0);
+// This process's GDI objects, found by asking each index of the handle table its type: Wine's
+// GetGuiResources answers 0, and Wine takes an index alone for the handle.
+int GdiObjectCount();
 // The device contexts of window and its children handed out and not given back.
 int DcsHeldFor(HWND window);
 // Bytes of the process heap's blocks in use.
@@ -94,7 +93,6 @@ public:
     TempGameFolder(const TempGameFolder &) = delete;
     TempGameFolder &operator=(const TempGameFolder &) = delete;
 
-    const std::string &Root() const { return root_; }
     std::string System() const { return root_ + "\\System"; }
     std::string Maps() const { return root_ + "\\Maps"; }
     std::string UPak() const { return root_ + "\\Maps\\UPak"; }
