@@ -70,8 +70,10 @@ protected:
 
     int IndexOf(const std::string &map) const { return ListIndexOf(List(), map); }
 
-    // Picks the map with a click and types both fields, as a player does.
-    void Choose(const std::string &map, const std::string &mapParams, const std::string &gameParams)
+    // Picks the map with a click and types both fields, as a player does; then clicks Run
+    // unless told not to.
+    void Choose(const std::string &map, const std::string &mapParams, const std::string &gameParams,
+                bool run = true)
     {
         int index = IndexOf(map);
         ASSERT_LE(0, index) << map << " is not listed";
@@ -82,6 +84,8 @@ protected:
         TypeText(pelmar_.Control(IDC_GAME_PARAMS), gameParams);
         ASSERT_EQ(mapParams, WindowText(pelmar_.Control(IDC_MAP_PARAMS)));
         ASSERT_EQ(gameParams, WindowText(pelmar_.Control(IDC_GAME_PARAMS)));
+        if (run)
+            Click(pelmar_.Control(IDC_RUN));
     }
 
     // Ends the running stand-in and waits until Pelmar is back from its run.
@@ -101,7 +105,6 @@ protected:
     {
         ASSERT_TRUE(StartedIn(tag, { "Maps\\Sample1.unr" }));
         Choose("Sample1", "", "");
-        Click(pelmar_.Control(IDC_RUN));
         ASSERT_TRUE(events_.WaitStarted(15000)) << "the game was not started";
         ASSERT_EQ("Pelmar - [RUNNING: Sample1]", WindowText(Main()));
     }
@@ -148,20 +151,18 @@ TEST_F(RunMapTest, RunClickedStartsTheGameWithMapAndBothFields)
 {
     ASSERT_TRUE(StartedIn("e2e-run-click", { "Maps\\Sample1.unr", "Maps\\UPak\\DM-Deck16.unr" }));
     Choose("Sample1", "a=1?b=2", "x -y");
-    Click(pelmar_.Control(IDC_RUN));
     ExpectRun("Sample1?a=1?b=2 -x -y", "Pelmar - [RUNNING: Sample1]");
 
     // And again, with the fields as they are meant to be typed.
     DeleteFileA(RecordPath().c_str());
     Choose("DM-Deck16", "?a=1", "-x");
-    Click(pelmar_.Control(IDC_RUN));
     ExpectRun("DM-Deck16?a=1 -x", "Pelmar - [RUNNING: DM-Deck16]");
 }
 
 TEST_F(RunMapTest, EnterRunsTheSelectedMapWithEmptyFields)
 {
     ASSERT_TRUE(StartedIn("e2e-run-enter", { "Maps\\DM-Morpheus.unr", "Maps\\Sample1.unr" }));
-    Choose("DM-Morpheus", "", "");
+    Choose("DM-Morpheus", "", "", false);
     PressKey(pelmar_.Control(IDC_GAME_PARAMS), VK_RETURN);
     // The one blank stays when both fields are empty; eleven characters fill the caption.
     ExpectRun("DM-Morpheus ", "Pelmar - [RUNNING: DM-Morpheus]");
@@ -172,7 +173,6 @@ TEST_F(RunMapTest, LongMapNameCaptionFitsAndStaysReadable)
     const std::string map = "DM-LongMapName1";
     ASSERT_TRUE(StartedIn("e2e-run-long", { "Maps\\" + map + ".unr" }));
     Choose(map, "?a=1", "-x");
-    Click(pelmar_.Control(IDC_RUN));
     ASSERT_TRUE(events_.WaitStarted(15000));
     EXPECT_EQ(map + "?a=1 -x", ReadRecord(RecordPath()).commandLine);
 
@@ -198,7 +198,6 @@ TEST_F(RunMapTest, FieldsLongerThanTheirStorageAreCut)
     std::string mapParams(300, 'm');
     std::string gameParams = "-" + std::string(299, 'g');
     Choose("Sample1", mapParams, gameParams);
-    Click(pelmar_.Control(IDC_RUN));
     ExpectRun("Sample1" + mapParams.substr(0, 254) + " " + gameParams.substr(0, 254),
               "Pelmar - [RUNNING: Sample1]");
 }
@@ -214,7 +213,6 @@ TEST_F(RunMapTest, MissingExecutableReportedAfterSavingNothingStarted)
     };
     ASSERT_EQ("<missing>", fullscreen());
     Choose("Sample1", "", "");
-    Click(pelmar_.Control(IDC_RUN));
 
     HWND box = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (box = pelmar_.FindVisibleWindow("Error")) != nullptr; }, 10000));
@@ -244,7 +242,6 @@ TEST_F(RunMapTest, NoGameDetectedAtStartNamesNoExecutable)
     // Too late: the game is detected once, at start.
     ASSERT_TRUE(game_->PutStandIn());
     Choose("Sample1", "", "");
-    Click(pelmar_.Control(IDC_RUN));
     HWND box = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (box = pelmar_.FindVisibleWindow("Error")) != nullptr; }, 10000));
     EXPECT_TRUE(Contains(ChildTexts(box), "Cannot find  for execution."));
