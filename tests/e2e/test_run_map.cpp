@@ -10,8 +10,6 @@
 #include <cstring>
 #include <memory>
 #include <sstream>
-#include <string>
-#include <vector>
 
 namespace
 {

@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 namespace
 {
 // Runs both detections afresh in a folder that holds exactly the given names (a name ending

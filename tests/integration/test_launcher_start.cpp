@@ -3,8 +3,6 @@
 #include "app/launcher.h"
 #include "main_dialog.h"
 
-#include <string>
-
 namespace
 {
 // The main window as it stood when it was first shown.

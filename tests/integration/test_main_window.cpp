@@ -4,8 +4,6 @@
 #include "main_dialog.h"
 
 #include <cstring>
-#include <string>
-#include <vector>
 
 namespace
 {

@@ -2,9 +2,6 @@
 #include "launch/map_names.h"
 #include "main_dialog.h"
 
-#include <string>
-#include <vector>
-
 namespace
 {
 typedef std::vector<std::string> Names;

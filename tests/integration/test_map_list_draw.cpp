@@ -1,8 +1,5 @@
 #include "main_dialog.h"
 
-#include <string>
-#include <vector>
-
 namespace
 {
 const COLORREF Background = RGB(0, 128, 0);

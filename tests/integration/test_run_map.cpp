@@ -8,9 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
-#include <string>
 #include <thread>
-#include <vector>
 
 namespace
 {

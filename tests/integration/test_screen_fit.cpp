@@ -6,8 +6,6 @@
 
 #include <commctrl.h>
 #include <algorithm>
-#include <string>
-#include <vector>
 
 namespace
 {

@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 #include <set>
-#include <vector>
 
 namespace
 {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 #include <string.h>
 
 const std::vector<std::pair<std::string, std::string> > GameOwnedKeys = {
@@ -36,14 +37,10 @@ std::vector<IniLine> ParseIni(const std::string &text)
 {
     std::vector<IniLine> lines;
     std::string section;
-    std::string::size_type start = 0;
-    while (start < text.size())
+    std::istringstream in(text);
+    for (std::string raw; std::getline(in, raw);)
     {
-        std::string::size_type end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = Trim(text.substr(start, end - start));
-        start = end + 1;
+        const std::string line = Trim(raw);
         if (line.empty())
             continue;
         if (line[0] == '[')

@@ -3,7 +3,6 @@
 #include "resources/resource.h"
 
 #include <cstring>
-#include <vector>
 
 std::string PelmarExePath()
 {
