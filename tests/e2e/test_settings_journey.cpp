@@ -96,12 +96,9 @@ TEST(SettingsJourney, ChoicesReachBothFilesAndComeBack)
 
         Click(pelmar.Control(IDC_FULLSCREEN));
         ASSERT_EQ("off", SwitchState(pelmar.Main()));
-        SelectComboText(pelmar.Control(IDC_WINDOW_MODE), windowed);
-        SelectComboText(pelmar.Control(IDC_FULLSCREEN_MODE), fullscreen);
-        SelectComboText(pelmar.Control(IDC_LANGUAGE), "German (DET)");
-        ASSERT_EQ(windowed, ComboSelectedText(pelmar.Control(IDC_WINDOW_MODE)));
-        ASSERT_EQ(fullscreen, ComboSelectedText(pelmar.Control(IDC_FULLSCREEN_MODE)));
-        ASSERT_EQ("German (DET)", ComboSelectedText(pelmar.Control(IDC_LANGUAGE)));
+        ASSERT_TRUE(SelectComboText(pelmar.Control(IDC_WINDOW_MODE), windowed)) << windowed;
+        ASSERT_TRUE(SelectComboText(pelmar.Control(IDC_FULLSCREEN_MODE), fullscreen)) << fullscreen;
+        ASSERT_TRUE(SelectComboText(pelmar.Control(IDC_LANGUAGE), "German (DET)"));
         TypeText(pelmar.Control(IDC_MAP_PARAMS), "?Mutator=Botpack.InstaGibDM");
         TypeText(pelmar.Control(IDC_GAME_PARAMS), "-log -nosound");
         ASSERT_EQ("-log -nosound", WindowText(pelmar.Control(IDC_GAME_PARAMS)));
@@ -158,8 +155,8 @@ TEST(SettingsJourney, WithoutGameConfigurationOnlyTheLaunchersFileIsWritten)
         EXPECT_EQ("off\nwindow mode \nfullscreen mode \nlanguage \nmap options \ngame options \nat 0,0", Shown(pelmar));
         std::vector<std::string> modes = ComboTexts(pelmar.Control(IDC_WINDOW_MODE));
         ASSERT_FALSE(modes.empty());
-        SelectComboText(pelmar.Control(IDC_WINDOW_MODE), modes.front());
-        SelectComboText(pelmar.Control(IDC_LANGUAGE), "French (FRT)");
+        ASSERT_TRUE(SelectComboText(pelmar.Control(IDC_WINDOW_MODE), modes.front()));
+        ASSERT_TRUE(SelectComboText(pelmar.Control(IDC_LANGUAGE), "French (FRT)"));
         Click(pelmar.Control(IDC_FULLSCREEN));
         TypeText(pelmar.Control(IDC_MAP_PARAMS), "?Game=Botpack.CTFGame");
         TypeText(pelmar.Control(IDC_GAME_PARAMS), "-windowed");

@@ -4,7 +4,6 @@
 #include "main_dialog.h"
 
 #include <cstdio>
-#include <cstring>
 #include <initializer_list>
 #include <optional>
 
@@ -57,8 +56,7 @@ std::string Shipped()
 std::vector<std::string> DisplayModeTexts()
 {
     std::vector<std::string> texts;
-    DEVMODEA mode;
-    memset(&mode, 0, sizeof(mode));
+    DEVMODEA mode = {};
     mode.dmSize = sizeof(mode);
     for (DWORD index = 0; EnumDisplaySettingsA(nullptr, index, &mode); ++index)
     {
@@ -469,10 +467,7 @@ TEST(GameConfigUnwritable, ReadOnlyGameFileStaysAsItWas)
     SaveSettings(dialog.Window(), true);
     EXPECT_EQ(shipped, ReadTextFile(game.GameIni()));
     // The close still saved the launcher's own settings.
-    std::vector<IniLine> pelmar = ParseIni(ReadTextFile(game.PelmarIni()));
-    const IniLine *params = FindIniKey(pelmar, "Main", "ParamsMap");
-    ASSERT_TRUE(params);
-    EXPECT_EQ("-log", params->value);
+    EXPECT_EQ("-log", IniValue(ParseIni(ReadTextFile(game.PelmarIni())), "Main", "ParamsMap"));
 }
 
 TEST(GameConfigUnwritable, FolderInPlaceOfTheGameFile)
@@ -509,12 +504,10 @@ TEST(GameConfigUnwritable, ReadOnlyProgramFolder)
     std::string language = game.Value(EngineSection, "Language");
     EXPECT_TRUE(language == "det" || language == "int") << language;
     bool exists = false;
-    std::vector<IniLine> pelmar = ParseIni(ReadTextFile(game.PelmarIni(), &exists));
+    const std::string pelmar = ReadTextFile(game.PelmarIni(), &exists);
     if (exists)
     {
-        const IniLine *params = FindIniKey(pelmar, "Main", "ParamsMap");
-        ASSERT_TRUE(params);
-        EXPECT_EQ("-log", params->value);
+        EXPECT_EQ("-log", IniValue(ParseIni(pelmar), "Main", "ParamsMap"));
     }
     printf("read-only folder: game file written: %s, launcher file written: %s\n",
            language == "det" ? "yes" : "no", exists ? "yes" : "no");

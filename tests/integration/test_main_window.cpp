@@ -270,9 +270,7 @@ TEST_F(MainWindowTest, PicturesLoadInTheirFormats)
     ASSERT_NE(nullptr, info);
     EXPECT_EQ(24, info->biBitCount);
     const BYTE *pixels = reinterpret_cast<const BYTE *>(info) + info->biSize;
-    EXPECT_EQ(0xFF, pixels[0]);
-    EXPECT_EQ(0x00, pixels[1]);
-    EXPECT_EQ(0xFF, pixels[2]);
+    EXPECT_EQ(std::vector<BYTE>({ 0xFF, 0x00, 0xFF }), std::vector<BYTE>(pixels, pixels + 3));
 }
 
 // Every GDI object and device context of the start-up goes back: the list's DC once its font

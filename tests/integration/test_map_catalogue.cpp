@@ -46,14 +46,11 @@ TEST_F(MapCatalogueTest, NamesAreCutAtTheFirstDot)
 TEST_F(MapCatalogueTest, BothFoldersInOneSortedOrderWithDuplicatesKept)
 {
     TempGameFolder game("cat-both");
-    for (const char *name : { "Charlie", "Alpha", "Same", "echo" })
-        game.Touch({ std::string("Maps\\") + name + ".unr" });
-    for (const char *name : { "Delta", "bravo", "Same" })
-        game.Touch({ std::string("Maps\\UPak\\") + name + ".unr" });
+    game.Touch({ "Maps\\Charlie.unr", "Maps\\Alpha.unr", "Maps\\Same.unr", "Maps\\echo.unr" });
+    game.Touch({ "Maps\\UPak\\Delta.unr", "Maps\\UPak\\bravo.unr", "Maps\\UPak\\Same.unr" });
 
     EXPECT_EQ((Names{ "Alpha", "bravo", "Charlie", "Delta", "echo", "Same", "Same" }), Catalogue(game));
-    LRESULT count = SendMessageA(List(), LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i)
+    for (int i = 0; i < ListCount(List()); ++i)
         EXPECT_EQ(reinterpret_cast<LRESULT>(MapIconBitmap),
                   SendMessageA(List(), LB_GETITEMDATA, static_cast<WPARAM>(i), 0)) << "entry " << i;
 }

@@ -64,8 +64,7 @@ SIZE Needed(HWND control, const std::string &text, UINT format, int width)
     ControlDc dc(control);
     RECT box = { 0, 0, width, 0 };
     DrawTextA(dc.Dc(), text.c_str(), -1, &box, format | DT_CALCRECT);
-    SIZE size = { box.right - box.left, box.bottom - box.top };
-    return size;
+    return { box.right - box.left, box.bottom - box.top };
 }
 
 // Every text control of dialog whose text does not fit the room it is drawn in; checked

@@ -27,6 +27,46 @@ COLORREF FromPixel(DWORD pixel)
 {
     return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
 }
+
+// The pixels text shows when drawn alone with font, in the window text colour on paper, with
+// room all round: what a row of the map list must show of it, no more and no less.
+int InkOfText(HFONT font, const char *text, COLORREF paper)
+{
+    const int length = static_cast<int>(strlen(text)), margin = 32;
+    Canvas alone(margin * (length + 2), 4 * margin, paper);
+    HGDIOBJ replaced = SelectObject(alone.Dc(), font);
+    SetTextColor(alone.Dc(), GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(alone.Dc(), paper);
+    ExtTextOutA(alone.Dc(), margin, margin, 0, nullptr, text, static_cast<UINT>(length), nullptr);
+    SelectObject(alone.Dc(), replaced);
+    RECT all = { 0, 0, alone.Width(), alone.Height() };
+    return alone.CountOtherThan(all, paper);
+}
+
+BOOL CALLBACK AddBitmapId(HMODULE, LPCSTR, LPSTR name, LONG_PTR ids)
+{
+    if (IS_INTRESOURCE(name))
+        reinterpret_cast<std::vector<WORD> *>(ids)->push_back(static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name)));
+    return TRUE;
+}
+
+// The bitmap's pixels, when it is size x size.
+std::vector<COLORREF> BitmapPixels(HBITMAP picture, int size)
+{
+    std::vector<COLORREF> pixels;
+    BITMAP drawn;
+    if (GetObjectA(picture, sizeof(drawn), &drawn) != sizeof(drawn) || drawn.bmWidth != size || drawn.bmHeight != size)
+        return pixels;
+    BITMAPINFO info = TopDown32(size, size);
+    std::vector<DWORD> raw(static_cast<size_t>(size * size));
+    HDC screen = GetDC(nullptr);
+    int rows = GetDIBits(screen, picture, 0, size, raw.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (rows == size)
+        for (DWORD pixel : raw)
+            pixels.push_back(FromPixel(pixel));
+    return pixels;
+}
 }
 
 Canvas::Canvas(int width, int height, COLORREF fill) : width_(width), height_(height)
@@ -98,49 +138,6 @@ bool Canvas::CopyScreen(int x, int y)
     BOOL copied = BitBlt(dc_, 0, 0, width_, height_, screen, x, y, SRCCOPY);
     ReleaseDC(nullptr, screen);
     return copied != FALSE;
-}
-
-// The pixels text shows when drawn alone with font, in the window text colour on paper, with
-// room all round: what a row of the map list must show of it, no more and no less.
-static int InkOfText(HFONT font, const char *text, COLORREF paper)
-{
-    const int length = static_cast<int>(strlen(text)), margin = 32;
-    Canvas alone(margin * (length + 2), 4 * margin, paper);
-    HGDIOBJ replaced = SelectObject(alone.Dc(), font);
-    SetTextColor(alone.Dc(), GetSysColor(COLOR_WINDOWTEXT));
-    SetBkColor(alone.Dc(), paper);
-    ExtTextOutA(alone.Dc(), margin, margin, 0, nullptr, text, static_cast<UINT>(length), nullptr);
-    SelectObject(alone.Dc(), replaced);
-    RECT all = { 0, 0, alone.Width(), alone.Height() };
-    return alone.CountOtherThan(all, paper);
-}
-
-namespace
-{
-BOOL CALLBACK AddBitmapId(HMODULE, LPCSTR, LPSTR name, LONG_PTR ids)
-{
-    if (IS_INTRESOURCE(name))
-        reinterpret_cast<std::vector<WORD> *>(ids)->push_back(static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name)));
-    return TRUE;
-}
-
-// The bitmap's pixels, when it is size x size.
-std::vector<COLORREF> BitmapPixels(HBITMAP picture, int size)
-{
-    std::vector<COLORREF> pixels;
-    BITMAP drawn;
-    if (GetObjectA(picture, sizeof(drawn), &drawn) != sizeof(drawn) || drawn.bmWidth != size || drawn.bmHeight != size)
-        return pixels;
-    BITMAPINFO info = TopDown32(size, size);
-    std::vector<DWORD> raw(static_cast<size_t>(size * size));
-    HDC screen = GetDC(nullptr);
-    int rows = GetDIBits(screen, picture, 0, size, raw.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    if (rows == size)
-        for (DWORD pixel : raw)
-            pixels.push_back(FromPixel(pixel));
-    return pixels;
-}
 }
 
 std::vector<COLORREF> MapPicturePixels(HMODULE module, int size)

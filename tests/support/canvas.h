@@ -24,7 +24,6 @@ public:
     COLORREF At(int x, int y) const;
     // Whether row y holds colour anywhere in [fromX, toX).
     bool RowHolds(int y, int fromX, int toX, COLORREF colour) const;
-    // Pixels of the rectangle that differ from colour.
     int CountOtherThan(const RECT &area, COLORREF colour) const;
     // The smallest rectangle holding every pixel of area that differs from colour; empty
     // when there is none.

@@ -64,8 +64,9 @@ std::vector<IniLine> ParseIni(const std::string &text)
     return lines;
 }
 
-const IniLine *FindIniKey(const std::vector<IniLine> &lines, const std::string &section,
-                          const std::string &key)
+// The first key of that name in that section (case ignored), or nullptr.
+static const IniLine *FindIniKey(const std::vector<IniLine> &lines, const std::string &section,
+                                 const std::string &key)
 {
     for (const IniLine &line : lines)
         if (!line.key.empty() && SameName(line.section, section) && SameName(line.key, key))

@@ -43,6 +43,21 @@ HWND FindWindowOf(DWORD process, const char *caption, bool visibleOnly)
     EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
+
+// Another process's list texts come through the wide messages: Wine marshals the ANSI
+// LB_GETTEXT and CB_GETLBTEXT across processes as wide text.
+std::string ItemText(HWND window, UINT lengthMessage, UINT textMessage, int index)
+{
+    LRESULT length = SendMessageW(window, lengthMessage, index, 0);
+    if (length < 0 || length > 1000)
+        return std::string();
+    std::vector<WCHAR> wide(static_cast<size_t>(length) + 1, L'\0');
+    if (SendMessageW(window, textMessage, index, reinterpret_cast<LPARAM>(wide.data())) < 0)
+        return std::string();
+    char text[2048] = { 0 };
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, text, sizeof(text) - 1, nullptr, nullptr);
+    return text;
+}
 }
 
 LauncherProcess::~LauncherProcess()
@@ -156,24 +171,6 @@ std::vector<std::string> ChildTexts(HWND window)
     return texts;
 }
 
-namespace
-{
-// Another process's list texts come through the wide messages: Wine marshals the ANSI
-// LB_GETTEXT and CB_GETLBTEXT across processes as wide text.
-std::string ItemText(HWND window, UINT lengthMessage, UINT textMessage, int index)
-{
-    LRESULT length = SendMessageW(window, lengthMessage, index, 0);
-    if (length < 0 || length > 1000)
-        return std::string();
-    std::vector<WCHAR> wide(static_cast<size_t>(length) + 1, L'\0');
-    if (SendMessageW(window, textMessage, index, reinterpret_cast<LPARAM>(wide.data())) < 0)
-        return std::string();
-    char text[2048] = { 0 };
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, text, sizeof(text) - 1, nullptr, nullptr);
-    return text;
-}
-}
-
 std::string ComboSelectedText(HWND combo)
 {
     LRESULT index = SendMessageA(combo, CB_GETCURSEL, 0, 0);
@@ -275,18 +272,19 @@ void TypeText(HWND edit, const std::string &text)
     Settle(edit);
 }
 
-void SelectComboText(HWND combo, const std::string &text)
+bool SelectComboText(HWND combo, const std::string &text)
 {
     LRESULT index = SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                  reinterpret_cast<LPARAM>(text.c_str()));
     if (index == CB_ERR)
-        return;
+        return false;
     SendMessageA(combo, CB_SETCURSEL, index, 0);
     // Tell the window as a player's choice would.
     HWND parent = GetParent(combo);
     PostMessageA(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(combo));
     Settle(combo);
+    return ComboSelectedText(combo) == text;
 }
 
 void Settle(HWND window)

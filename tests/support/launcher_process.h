@@ -65,7 +65,8 @@ void Click(HWND window);                 // at its centre
 void ClickListItem(HWND list, int index);
 void PressKey(HWND window, UINT virtualKey);
 void TypeText(HWND edit, const std::string &text);   // replaces the text, as typed
-void SelectComboText(HWND combo, const std::string &text);
+// Selects the entry with exactly that text as a player would; whether it is selected then.
+bool SelectComboText(HWND combo, const std::string &text);
 
 // Waits until the other thread has handled everything queued so far.
 void Settle(HWND window);

@@ -237,16 +237,13 @@ long OpenHandleCount()
     return count;
 }
 
-namespace
-{
 template <typename Counts>
-int CountGdiObjects(Counts counts)
+static int CountGdiObjects(Counts counts)
 {
     int count = 0;
     for (UINT_PTR index = 1; index < 0x10000; ++index)
         count += counts(reinterpret_cast<HGDIOBJ>(index), GetObjectType(reinterpret_cast<HGDIOBJ>(index)));
     return count;
-}
 }
 
 int GdiObjectCount()

@@ -33,7 +33,6 @@ const BYTE *ResourceBytes(HMODULE module, int id, int type, DWORD *size = nullpt
 
 // Polls until done() holds or timeoutMs passes, dispatching this thread's messages.
 bool WaitUntil(const std::function<bool()> &done, DWORD timeoutMs = 10000);
-// Dispatches this thread's queued messages.
 void PumpMessages();
 
 bool Contains(const std::vector<std::string> &texts, const std::string &text);
@@ -47,7 +46,6 @@ long OpenHandleCount();
 int GdiObjectCount();
 // The device contexts of window and its children handed out and not given back.
 int DcsHeldFor(HWND window);
-// Bytes of the process heap's blocks in use.
 SIZE_T HeapBytesInUse();
 
 // Hands see every message sent to this thread's windows, once handled, while it lives.
@@ -69,7 +67,6 @@ private:
     HHOOK hook_ = nullptr;
 };
 
-// Working directory for one scope.
 class CurrentDirectoryScope
 {
 public:
