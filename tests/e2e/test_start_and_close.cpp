@@ -245,11 +245,7 @@ TEST_F(AboutBox, StaysOnTheScreenWhenTheMainWindowHangsOffAnEdge)
     RECT main = WindowRect(pelmar_.Main());
     const int mainW = main.right - main.left, mainH = main.bottom - main.top;
 
-    struct Place
-    {
-        const char *edge;
-        int x, y;
-    } places[] = {
+    const struct Place { const char *edge; int x, y; } places[] = {
         { "left", -mainW + 40, 200 },
         { "right", screenW - 40, 200 },
         { "top", 200, -mainH + 40 },

@@ -82,11 +82,7 @@ const WORD *ReadNameOrOrdinal(const WORD *at, std::string *name)
     name->clear();
     if (*at == 0xFFFF)
     {
-        WORD ordinal = at[1];
-        if (ordinal >= 0x80 && ordinal <= 0x85)
-            *name = classes[ordinal - 0x80];
-        else
-            *name = "#" + std::to_string(ordinal);
+        *name = at[1] >= 0x80 && at[1] <= 0x85 ? classes[at[1] - 0x80] : "#" + std::to_string(at[1]);
         return at + 2;
     }
     while (*at)
@@ -235,8 +231,8 @@ TEST(AboutTemplate, HeaderAndControls)
         { -1, "Static", "Pelmar", 51, 21, 27, 8, SS_LEFT },
         { -1, "Static", PELMAR_MAKER_LINE, 51, 31, 119, 8, SS_LEFT },
         // Target and text are the one address the project defines.
-        { IDC_ABOUT_LINK, "SysLink", "<a href=\"" PELMAR_WEB_ADDRESS "\">" PELMAR_WEB_ADDRESS "</a>", 51, 42, 118, 14,
-          WS_TABSTOP },
+        { IDC_ABOUT_LINK, "SysLink", "<a href=\"" PELMAR_WEB_ADDRESS "\">" PELMAR_WEB_ADDRESS "</a>",
+          51, 42, 118, 14, WS_TABSTOP },
     };
     ExpectLaidOut(dialog, about);
 }

@@ -42,12 +42,7 @@ TEST_F(SharpPictures, CaptionAndAboutIconsAreTheImagesOfTheirSize)
 {
     HWND about = OpenAbout();
     ASSERT_NE(nullptr, about);
-    const struct
-    {
-        const char *what;
-        HICON icon;
-        SIZE wanted;
-    } icons[] = {
+    const struct { const char *what; HICON icon; SIZE wanted; } icons[] = {
         { "caption", reinterpret_cast<HICON>(SendMessageA(window_, WM_GETICON, ICON_SMALL, 0)),
           { GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON) } },
         { "About box", reinterpret_cast<HICON>(SendDlgItemMessageA(about, IDC_ABOUT_ICON, STM_GETIMAGE, IMAGE_ICON, 0)),
@@ -104,8 +99,7 @@ TEST_F(SharpPictures, PictureScaledAtLoadKeepsItsColours)
             mixed += row.At(x, y) != background && !own.count(row.At(x, y));
     EXPECT_EQ(0, mixed) << "pixels of colours the pictures do not hold";
     // The sheet fills 14 x 12 of 16 x 16, inside the square the picture is drawn in.
-    const RECT all = { 0, 0, row.Width(), row.Height() };
-    const RECT sheet = row.BoxOtherThan(all, background);
+    const RECT sheet = row.BoxOtherThan({ 0, 0, row.Width(), row.Height() }, background);
     const RECT square = { MulDiv(2, dpi_, 96), 6, MulDiv(2, dpi_, 96) + size, 6 + size };
     RECT inside;
     EXPECT_TRUE(IntersectRect(&inside, &sheet, &square) && EqualRect(&inside, &sheet));

@@ -39,8 +39,7 @@ int InkOfText(HFONT font, const char *text, COLORREF paper)
     SetBkColor(alone.Dc(), paper);
     ExtTextOutA(alone.Dc(), margin, margin, 0, nullptr, text, static_cast<UINT>(length), nullptr);
     SelectObject(alone.Dc(), replaced);
-    RECT all = { 0, 0, alone.Width(), alone.Height() };
-    return alone.CountOtherThan(all, paper);
+    return alone.CountOtherThan({ 0, 0, alone.Width(), alone.Height() }, paper);
 }
 
 BOOL CALLBACK AddBitmapId(HMODULE, LPCSTR, LPSTR name, LONG_PTR ids)
@@ -187,7 +186,8 @@ int ScreenDpiOfThisRun()
 
 // Empty when canvas shows the map picture as the list draws it at dpi in the row from rowTop;
 // else what it shows instead.
-static std::string ScaledMapPictureFault(const Canvas &canvas, int rowTop, int rowHeight, int dpi, COLORREF paper)
+static std::string ScaledMapPictureFault(const Canvas &canvas, int rowTop, int rowHeight, int dpi,
+                                         COLORREF paper)
 {
     const int size = MulDiv(PictureSize, dpi, 96);
     const int left = MulDiv(2, dpi, 96);
@@ -222,7 +222,8 @@ std::vector<COLORREF> IconImagePixels(HMODULE module, int group, int size, COLOR
         if (entry[0] == (size & 0xFF) && entry[1] == (size & 0xFF))
             id = entry[12] | (entry[13] << 8);
     }
-    const auto *header = reinterpret_cast<const BITMAPINFOHEADER *>(id ? ResourceBytes(module, id, 3) : nullptr);
+    const BYTE *image = id ? ResourceBytes(module, id, 3) : nullptr;
+    const auto *header = reinterpret_cast<const BITMAPINFOHEADER *>(image);
     if (!header || header->biSize != sizeof(BITMAPINFOHEADER) || header->biWidth != size
         || header->biHeight != 2 * size || header->biBitCount != 8)
         return pixels;

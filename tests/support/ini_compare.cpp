@@ -49,17 +49,12 @@ std::vector<IniLine> ParseIni(const std::string &text)
             section = line.substr(1, close == std::string::npos ? std::string::npos : close - 1);
             continue;
         }
-        IniLine entry;
-        entry.section = section;
+        const std::string::size_type equals = line.find('=');
         if (line[0] == ';' || line[0] == '#')
-            entry.value = line;
+            lines.push_back({ section, "", line });
         else
-        {
-            std::string::size_type equals = line.find('=');
-            entry.key = Trim(line.substr(0, equals));
-            entry.value = equals == std::string::npos ? std::string() : Trim(line.substr(equals + 1));
-        }
-        lines.push_back(entry);
+            lines.push_back({ section, Trim(line.substr(0, equals)),
+                              equals == std::string::npos ? std::string() : Trim(line.substr(equals + 1)) });
     }
     return lines;
 }

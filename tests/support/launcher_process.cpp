@@ -67,13 +67,10 @@ LauncherProcess::~LauncherProcess()
 
 bool LauncherProcess::Start(const std::string &workingDirectory, const std::string &exe)
 {
-    STARTUPINFOA startup;
-    memset(&startup, 0, sizeof(startup));
+    STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
-    std::string commandLine = "\"" + exe + "\"";
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    std::string line = "\"" + exe + "\"";   // the call may write into it
+    if (!CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
                         workingDirectory.c_str(), &startup, &info_))
         return false;
     WaitForInputIdle(info_.hProcess, 15000);

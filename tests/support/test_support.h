@@ -79,9 +79,8 @@ private:
     std::string previous_;
 };
 
-// A game laid out as players have it: root\System (the program folder) with
-// root\Maps and root\Maps\UPak one level up. Removed again at the end of the scope.
-// The tests' one builder of game folders: maps, languages, files and the stand-in game.
+// The tests' one builder of game folders, laid out as players have them: root\System (the
+// program folder) with root\Maps and root\Maps\UPak one level up; removed with the scope.
 class TempGameFolder
 {
 public:
