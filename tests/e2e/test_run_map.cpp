@@ -10,34 +10,12 @@
 #include <cstring>
 #include <memory>
 #include <sstream>
-#include <string>
-#include <vector>
 
 namespace
 {
 const char GameIni[] = "[Engine.Engine]\r\nLanguage=int\r\n[WinDrv.WindowsClient]\r\nWindowedViewportX=640\r\n"
                        "WindowedViewportY=480\r\nWindowedColorBits=16\r\nFullscreenViewportX=640\r\n"
                        "FullscreenViewportY=480\r\nFullscreenColorBits=16\r\n";
-
-// What the stand-in wrote about its start.
-struct StandInRecord
-{
-    bool written = false;
-    std::string commandLine;
-    std::string directory;
-};
-
-StandInRecord ReadRecord(const std::string &path)
-{
-    StandInRecord record;
-    std::istringstream lines(ReadTextFile(path, &record.written));
-    for (std::string line; std::getline(lines, line);)
-        if (line.compare(0, 8, "cmdline=") == 0)
-            record.commandLine = line.substr(8);
-        else if (line.compare(0, 4, "cwd=") == 0)
-            record.directory = line.substr(4);
-    return record;
-}
 
 // A game folder with the stand-in as Unreal.exe and a game configuration, Pelmar started
 // in it, and the stand-in's two events made beforehand so the test sees its start and
@@ -64,16 +42,25 @@ protected:
     }
 
     std::string RecordPath() const { return game_->InSystem("standin-run.txt"); }
+    // What the stand-in wrote about its start under that name ("cmdline", "cwd"), or "<none>".
+    std::string Recorded(const std::string &name) const
+    {
+        std::istringstream lines(ReadTextFile(RecordPath()));
+        for (std::string line; std::getline(lines, line);)
+            if (line.compare(0, name.size() + 1, name + "=") == 0)
+                return line.substr(name.size() + 1);
+        return "<none>";
+    }
 
     HWND Main() const { return pelmar_.Main(); }
     HWND List() const { return pelmar_.Control(IDC_MAP_LIST); }
 
-    int IndexOf(const std::string &map) const { return ListIndexOf(List(), map); }
-
-    // Picks the map with a click and types both fields, as a player does.
-    void Choose(const std::string &map, const std::string &mapParams, const std::string &gameParams)
+    // Picks the map with a click and types both fields, as a player does; then clicks Run
+    // unless told not to.
+    void Choose(const std::string &map, const std::string &mapParams, const std::string &gameParams,
+                bool run = true)
     {
-        int index = IndexOf(map);
+        int index = ListIndexOf(List(), map);
         ASSERT_LE(0, index) << map << " is not listed";
         ClickListItem(List(), index);
         ASSERT_EQ(index, SendMessageA(List(), LB_GETCURSEL, 0, 0));
@@ -82,6 +69,8 @@ protected:
         TypeText(pelmar_.Control(IDC_GAME_PARAMS), gameParams);
         ASSERT_EQ(mapParams, WindowText(pelmar_.Control(IDC_MAP_PARAMS)));
         ASSERT_EQ(gameParams, WindowText(pelmar_.Control(IDC_GAME_PARAMS)));
+        if (run)
+            Click(pelmar_.Control(IDC_RUN));
     }
 
     // Ends the running stand-in and waits until Pelmar is back from its run.
@@ -101,7 +90,6 @@ protected:
     {
         ASSERT_TRUE(StartedIn(tag, { "Maps\\Sample1.unr" }));
         Choose("Sample1", "", "");
-        Click(pelmar_.Control(IDC_RUN));
         ASSERT_TRUE(events_.WaitStarted(15000)) << "the game was not started";
         ASSERT_EQ("Pelmar - [RUNNING: Sample1]", WindowText(Main()));
     }
@@ -117,10 +105,10 @@ protected:
     void ExpectRun(const std::string &commandLine, const std::string &caption)
     {
         ASSERT_TRUE(events_.WaitStarted(15000)) << "the game was not started";
-        StandInRecord record = ReadRecord(RecordPath());
-        ASSERT_TRUE(record.written);
-        EXPECT_EQ(commandLine, record.commandLine);
-        EXPECT_EQ(0, _stricmp(game_->System().c_str(), record.directory.c_str())) << record.directory;
+        ASSERT_TRUE(FileExists(RecordPath()));
+        EXPECT_EQ(commandLine, Recorded("cmdline"));
+        const std::string directory = Recorded("cwd");
+        EXPECT_EQ(0, _stricmp(game_->System().c_str(), directory.c_str())) << directory;
 
         EXPECT_EQ(caption, WindowText(Main()));
         EXPECT_FALSE(IsWindowEnabled(Main()));
@@ -148,20 +136,18 @@ TEST_F(RunMapTest, RunClickedStartsTheGameWithMapAndBothFields)
 {
     ASSERT_TRUE(StartedIn("e2e-run-click", { "Maps\\Sample1.unr", "Maps\\UPak\\DM-Deck16.unr" }));
     Choose("Sample1", "a=1?b=2", "x -y");
-    Click(pelmar_.Control(IDC_RUN));
     ExpectRun("Sample1?a=1?b=2 -x -y", "Pelmar - [RUNNING: Sample1]");
 
     // And again, with the fields as they are meant to be typed.
     DeleteFileA(RecordPath().c_str());
     Choose("DM-Deck16", "?a=1", "-x");
-    Click(pelmar_.Control(IDC_RUN));
     ExpectRun("DM-Deck16?a=1 -x", "Pelmar - [RUNNING: DM-Deck16]");
 }
 
 TEST_F(RunMapTest, EnterRunsTheSelectedMapWithEmptyFields)
 {
     ASSERT_TRUE(StartedIn("e2e-run-enter", { "Maps\\DM-Morpheus.unr", "Maps\\Sample1.unr" }));
-    Choose("DM-Morpheus", "", "");
+    Choose("DM-Morpheus", "", "", false);
     PressKey(pelmar_.Control(IDC_GAME_PARAMS), VK_RETURN);
     // The one blank stays when both fields are empty; eleven characters fill the caption.
     ExpectRun("DM-Morpheus ", "Pelmar - [RUNNING: DM-Morpheus]");
@@ -172,9 +158,8 @@ TEST_F(RunMapTest, LongMapNameCaptionFitsAndStaysReadable)
     const std::string map = "DM-LongMapName1";
     ASSERT_TRUE(StartedIn("e2e-run-long", { "Maps\\" + map + ".unr" }));
     Choose(map, "?a=1", "-x");
-    Click(pelmar_.Control(IDC_RUN));
     ASSERT_TRUE(events_.WaitStarted(15000));
-    EXPECT_EQ(map + "?a=1 -x", ReadRecord(RecordPath()).commandLine);
+    EXPECT_EQ(map + "?a=1 -x", Recorded("cmdline"));
 
     std::string caption = WindowText(Main());
     const std::string prefix = "Pelmar - [RUNNING: ";
@@ -198,7 +183,6 @@ TEST_F(RunMapTest, FieldsLongerThanTheirStorageAreCut)
     std::string mapParams(300, 'm');
     std::string gameParams = "-" + std::string(299, 'g');
     Choose("Sample1", mapParams, gameParams);
-    Click(pelmar_.Control(IDC_RUN));
     ExpectRun("Sample1" + mapParams.substr(0, 254) + " " + gameParams.substr(0, 254),
               "Pelmar - [RUNNING: Sample1]");
 }
@@ -214,7 +198,6 @@ TEST_F(RunMapTest, MissingExecutableReportedAfterSavingNothingStarted)
     };
     ASSERT_EQ("<missing>", fullscreen());
     Choose("Sample1", "", "");
-    Click(pelmar_.Control(IDC_RUN));
 
     HWND box = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (box = pelmar_.FindVisibleWindow("Error")) != nullptr; }, 10000));
@@ -244,7 +227,6 @@ TEST_F(RunMapTest, NoGameDetectedAtStartNamesNoExecutable)
     // Too late: the game is detected once, at start.
     ASSERT_TRUE(game_->PutStandIn());
     Choose("Sample1", "", "");
-    Click(pelmar_.Control(IDC_RUN));
     HWND box = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (box = pelmar_.FindVisibleWindow("Error")) != nullptr; }, 10000));
     EXPECT_TRUE(Contains(ChildTexts(box), "Cannot find  for execution."));
@@ -280,8 +262,8 @@ TEST_F(RunMapTest, FileFoundOnlyThroughItsShortNameIsNeverOffered)
     // a map that is not there.
     ASSERT_TRUE(StartedIn("e2e-run-short", { "Maps\\DM-Foo.unr2", "Maps\\UPak\\x.unrx", "Maps\\Sample1.unr" }));
     EXPECT_EQ(std::vector<std::string>{ "Sample1" }, ListTexts(List()));
-    EXPECT_EQ(-1, IndexOf("DM-Foo"));
-    EXPECT_EQ(-1, IndexOf("x"));
+    EXPECT_EQ(-1, ListIndexOf(List(), "DM-Foo"));
+    EXPECT_EQ(-1, ListIndexOf(List(), "x"));
 }
 
 TEST_F(RunMapTest, ClosedWhileTheGameRunsPelmarEndsAndTheGameRunsOn)

@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <vector>
 
 namespace
 {
@@ -97,12 +96,9 @@ TEST(SettingsJourney, ChoicesReachBothFilesAndComeBack)
 
         Click(pelmar.Control(IDC_FULLSCREEN));
         ASSERT_EQ("off", SwitchState(pelmar.Main()));
-        SelectComboText(pelmar.Control(IDC_WINDOW_MODE), windowed);
-        SelectComboText(pelmar.Control(IDC_FULLSCREEN_MODE), fullscreen);
-        SelectComboText(pelmar.Control(IDC_LANGUAGE), "German (DET)");
-        ASSERT_EQ(windowed, ComboSelectedText(pelmar.Control(IDC_WINDOW_MODE)));
-        ASSERT_EQ(fullscreen, ComboSelectedText(pelmar.Control(IDC_FULLSCREEN_MODE)));
-        ASSERT_EQ("German (DET)", ComboSelectedText(pelmar.Control(IDC_LANGUAGE)));
+        ASSERT_TRUE(SelectComboText(pelmar.Control(IDC_WINDOW_MODE), windowed)) << windowed;
+        ASSERT_TRUE(SelectComboText(pelmar.Control(IDC_FULLSCREEN_MODE), fullscreen)) << fullscreen;
+        ASSERT_TRUE(SelectComboText(pelmar.Control(IDC_LANGUAGE), "German (DET)"));
         TypeText(pelmar.Control(IDC_MAP_PARAMS), "?Mutator=Botpack.InstaGibDM");
         TypeText(pelmar.Control(IDC_GAME_PARAMS), "-log -nosound");
         ASSERT_EQ("-log -nosound", WindowText(pelmar.Control(IDC_GAME_PARAMS)));
@@ -122,8 +118,7 @@ TEST(SettingsJourney, ChoicesReachBothFilesAndComeBack)
         Settle(pelmar.Main());
         ASSERT_EQ(140, WindowRect(pelmar.Main()).left);
         ASSERT_EQ(90, WindowRect(pelmar.Main()).top);
-        pelmar.Close();
-        EXPECT_EQ(0u, pelmar.WaitForExit());
+        EXPECT_EQ(0u, pelmar.Close());
     }
 
     // The game's file: the new choices, everything else as it was, in its order.
@@ -142,8 +137,7 @@ TEST(SettingsJourney, ChoicesReachBothFilesAndComeBack)
                   + "\nlanguage German (DET)\nmap options ?Mutator=Botpack.InstaGibDM\ngame options -log -nosound"
                   + "\nat 140,90",
               Shown(next));
-    next.Close();
-    EXPECT_EQ(0u, next.WaitForExit());
+    EXPECT_EQ(0u, next.Close());
     // Closing unchanged keeps every value.
     ExpectSameLines(after, ParseIni(ReadTextFile(gameIni)));
 }
@@ -161,8 +155,8 @@ TEST(SettingsJourney, WithoutGameConfigurationOnlyTheLaunchersFileIsWritten)
         EXPECT_EQ("off\nwindow mode \nfullscreen mode \nlanguage \nmap options \ngame options \nat 0,0", Shown(pelmar));
         std::vector<std::string> modes = ComboTexts(pelmar.Control(IDC_WINDOW_MODE));
         ASSERT_FALSE(modes.empty());
-        SelectComboText(pelmar.Control(IDC_WINDOW_MODE), modes.front());
-        SelectComboText(pelmar.Control(IDC_LANGUAGE), "French (FRT)");
+        ASSERT_TRUE(SelectComboText(pelmar.Control(IDC_WINDOW_MODE), modes.front()));
+        ASSERT_TRUE(SelectComboText(pelmar.Control(IDC_LANGUAGE), "French (FRT)"));
         Click(pelmar.Control(IDC_FULLSCREEN));
         TypeText(pelmar.Control(IDC_MAP_PARAMS), "?Game=Botpack.CTFGame");
         TypeText(pelmar.Control(IDC_GAME_PARAMS), "-windowed");
@@ -174,8 +168,7 @@ TEST(SettingsJourney, WithoutGameConfigurationOnlyTheLaunchersFileIsWritten)
         });
         SetWindowPos(pelmar.Main(), nullptr, 60, 250, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         Settle(pelmar.Main());
-        pelmar.Close();
-        EXPECT_EQ(0u, pelmar.WaitForExit());
+        EXPECT_EQ(0u, pelmar.Close());
     }
     EXPECT_FALSE(FileExists(game.InSystem("UnrealTournament.ini")));
     EXPECT_FALSE(FileExists(game.InSystem("Unreal.ini")));
@@ -187,7 +180,6 @@ TEST(SettingsJourney, WithoutGameConfigurationOnlyTheLaunchersFileIsWritten)
     EXPECT_EQ("off\nwindow mode \nfullscreen mode \nlanguage \nmap options ?Game=Botpack.CTFGame"
               "\ngame options -windowed\nat 60,250",
               Shown(next));
-    next.Close();
-    EXPECT_EQ(0u, next.WaitForExit());
+    EXPECT_EQ(0u, next.Close());
     EXPECT_FALSE(FileExists(game.InSystem("UnrealTournament.ini")));
 }

@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
-#include <vector>
 
 namespace
 {
@@ -40,6 +38,13 @@ protected:
             game_->Touch({ "Maps\\DM-Deck16.unr", "Maps\\DM-Tundra.unr", "Maps\\UPak\\Crashsite.unr" });
         return pelmar_.Start(game_->System());
     }
+    // Clicks "?" and waits for the About box to show; null when it does not.
+    HWND ShowAbout() const
+    {
+        Click(pelmar_.Control(IDC_ABOUT));
+        HWND about = pelmar_.About();
+        return WaitUntil([&] { return IsWindowVisible(about) != FALSE; }) ? about : nullptr;
+    }
 
     std::unique_ptr<TempGameFolder> game_;
     LauncherProcess pelmar_;
@@ -66,17 +71,15 @@ TEST_F(StartAndClose, ControlsAtStart)
     EXPECT_EQ(LB_ERR, SendMessageA(list, LB_GETCURSEL, 0, 0));
 
     // First start, no settings file: top left corner of the screen.
-    RECT rect = WindowRect(pelmar_.Main());
-    EXPECT_EQ(0, rect.left);
-    EXPECT_EQ(0, rect.top);
+    EXPECT_EQ(0, WindowRect(pelmar_.Main()).left);
+    EXPECT_EQ(0, WindowRect(pelmar_.Main()).top);
 
     HWND about = pelmar_.About();
     ASSERT_NE(nullptr, about);
     EXPECT_FALSE(IsWindowVisible(about));
     EXPECT_EQ(pelmar_.Main(), GetWindow(about, GW_OWNER));
 
-    pelmar_.Close();
-    EXPECT_EQ(0u, pelmar_.WaitForExit());
+    EXPECT_EQ(0u, pelmar_.Close());
 }
 
 // Also run at every other scale: Pelmar declares DPI awareness (so does this program, to see
@@ -179,8 +182,7 @@ TEST_F(StartAndClose, EnterClicksRunOnlyWhenItIsEnabled)
 TEST_F(StartAndClose, CloseButtonSavesAndEndsWithZero)
 {
     ASSERT_TRUE(Started("e2e-close"));
-    pelmar_.Close();
-    EXPECT_EQ(0u, pelmar_.WaitForExit());
+    EXPECT_EQ(0u, pelmar_.Close());
     EXPECT_TRUE(FileExists(game_->InSystem("Pelmar.ini")));
 }
 
@@ -199,9 +201,8 @@ TEST_F(AboutBox, ShowsCentredDisablesMainAndOkGivesItBack)
     SetWindowPos(pelmar_.Main(), nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     Settle(pelmar_.Main());
 
-    Click(pelmar_.Control(IDC_ABOUT));
-    HWND about = pelmar_.About();
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(about) != FALSE; }));
+    HWND about = ShowAbout();
+    ASSERT_NE(nullptr, about);
     EXPECT_FALSE(IsWindowEnabled(pelmar_.Main()));
     EXPECT_EQ("About...", WindowText(about));
 
@@ -224,8 +225,7 @@ TEST_F(AboutBox, ShowsCentredDisablesMainAndOkGivesItBack)
     // Shown again, it follows the main window to where it is now.
     SetWindowPos(pelmar_.Main(), nullptr, 300, 250, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     Settle(pelmar_.Main());
-    Click(pelmar_.Control(IDC_ABOUT));
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(about) != FALSE; }));
+    ASSERT_EQ(about, ShowAbout());
     EXPECT_EQ("", OffCentre(pelmar_.Main(), about));
 
     // Its close button hides it the same way.
@@ -233,8 +233,7 @@ TEST_F(AboutBox, ShowsCentredDisablesMainAndOkGivesItBack)
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(about); }));
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(pelmar_.Main()) != FALSE; }));
 
-    pelmar_.Close();
-    EXPECT_EQ(0u, pelmar_.WaitForExit());
+    EXPECT_EQ(0u, pelmar_.Close());
 }
 
 TEST_F(AboutBox, StaysOnTheScreenWhenTheMainWindowHangsOffAnEdge)
@@ -246,11 +245,7 @@ TEST_F(AboutBox, StaysOnTheScreenWhenTheMainWindowHangsOffAnEdge)
     RECT main = WindowRect(pelmar_.Main());
     const int mainW = main.right - main.left, mainH = main.bottom - main.top;
 
-    struct Place
-    {
-        const char *edge;
-        int x, y;
-    } places[] = {
+    const struct Place { const char *edge; int x, y; } places[] = {
         { "left", -mainW + 40, 200 },
         { "right", screenW - 40, 200 },
         { "top", 200, -mainH + 40 },
@@ -261,8 +256,7 @@ TEST_F(AboutBox, StaysOnTheScreenWhenTheMainWindowHangsOffAnEdge)
         SCOPED_TRACE(place.edge);
         SetWindowPos(pelmar_.Main(), nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         Settle(pelmar_.Main());
-        Click(pelmar_.Control(IDC_ABOUT));
-        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(about) != FALSE; }));
+        ASSERT_EQ(about, ShowAbout());
         // On the screen, and against the edge the main window hangs off.
         RECT box = WindowRect(about);
         EXPECT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= screenW && box.bottom <= screenH);
@@ -278,9 +272,8 @@ TEST_F(AboutBox, StaysOnTheScreenWhenTheMainWindowHangsOffAnEdge)
 TEST_F(AboutBox, KeysDoNothingInTheBox)
 {
     ASSERT_TRUE(Started("e2e-about-keys"));
-    Click(pelmar_.Control(IDC_ABOUT));
-    HWND about = pelmar_.About();
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(about) != FALSE; }));
+    HWND about = ShowAbout();
+    ASSERT_NE(nullptr, about);
     PressKey(GetDlgItem(about, IDC_ABOUT_OK), VK_ESCAPE);
     PressKey(GetDlgItem(about, IDC_ABOUT_OK), VK_RETURN);
     Settle(pelmar_.Main());

@@ -79,6 +79,12 @@ public:
     bool Untouched() const { return UnchangedFrom(0); }
     bool Terminated() const { return memchr(bytes_.data(), '\0', size_) != nullptr; }
     std::string Text() const { return bytes_.data(); }   // only when Terminated()
+    /* What a bounded copy of text leaves: nothing without room, else as much as fits, ended. */
+    bool HoldsCut(const std::string &text) const
+    {
+        return GuardIntact()
+               && (size_ == 0 ? Untouched() : Terminated() && Text() == text.substr(0, size_ - 1));
+    }
 
 private:
     bool UnchangedFrom(size_t start) const

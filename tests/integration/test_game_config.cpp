@@ -1,16 +1,9 @@
 // The game's own configuration: read into the real main window by LoadSettings, written
 // back by SaveSettings, with nothing of the game's other settings lost.
-#include "app/game_detect.h"
-#include "config/game_config.h"
 #include "ini_compare.h"
-#include "launcher_process.h"
 #include "main_dialog.h"
-#include "test_support.h"
-
-#include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 #include <initializer_list>
 #include <optional>
 
@@ -63,8 +56,7 @@ std::string Shipped()
 std::vector<std::string> DisplayModeTexts()
 {
     std::vector<std::string> texts;
-    DEVMODEA mode;
-    memset(&mode, 0, sizeof(mode));
+    DEVMODEA mode = {};
     mode.dmSize = sizeof(mode);
     for (DWORD index = 0; EnumDisplaySettingsA(nullptr, index, &mode); ++index)
     {
@@ -89,10 +81,18 @@ bool PickMode32(std::string *x, std::string *y)
     return false;
 }
 
-
+// For each test: the display's modes, and room for the one of 32 bits PickMode32 finds.
+struct GameConfigTest : public ::testing::Test
+{
+    const std::vector<std::string> modes = DisplayModeTexts();
+    std::string x, y;
+};
+using GameConfigRead = GameConfigTest;
+using GameConfigWrite = GameConfigTest;
+using GameConfigFixture = GameConfigTest;
 }
 
-TEST(GameConfigRead, FullscreenSwitchFromTheGamesValue)
+TEST_F(GameConfigRead, FullscreenSwitchFromTheGamesValue)
 {
     const struct { const char *line; bool on; } cases[] = {
         { "StartupFullscreen=True", true },   { "StartupFullscreen=TRUE", true },
@@ -120,15 +120,14 @@ TEST(GameConfigRead, FullscreenSwitchFromTheGamesValue)
     }
 }
 
-TEST(GameConfigRead, ModeListsHoldTheDisplaysModes)
+TEST_F(GameConfigRead, ModeListsHoldTheDisplaysModes)
 {
     GameFolder game("");
     LoadedDialog dialog;
-    std::vector<std::string> expected = DisplayModeTexts();
-    ASSERT_FALSE(expected.empty());
+    ASSERT_FALSE(modes.empty());
     std::vector<std::string> fullscreen = ComboTexts(dialog.Control(IDC_FULLSCREEN_MODE));
-    EXPECT_EQ(expected, fullscreen) << Joined(fullscreen);
-    EXPECT_EQ(expected, ComboTexts(dialog.Control(IDC_WINDOW_MODE)));
+    EXPECT_EQ(modes, fullscreen) << Joined(fullscreen);
+    EXPECT_EQ(modes, ComboTexts(dialog.Control(IDC_WINDOW_MODE)));
     for (size_t i = 1; i < fullscreen.size(); ++i)
         EXPECT_NE(fullscreen[i - 1], fullscreen[i]) << i;
     // Nothing configured, nothing selected.
@@ -136,10 +135,9 @@ TEST(GameConfigRead, ModeListsHoldTheDisplaysModes)
     EXPECT_FALSE(dialog.HasSelection(IDC_WINDOW_MODE));
 }
 
-TEST(GameConfigRead, SixteenBitsSelectTheThirtyTwoBitEntry)
+TEST_F(GameConfigRead, SixteenBitsSelectTheThirtyTwoBitEntry)
 {
-    std::string x, y;
-    ASSERT_TRUE(PickMode32(&x, &y)) << Joined(DisplayModeTexts());
+    ASSERT_TRUE(PickMode32(&x, &y)) << Joined(modes);
     GameFolder game(ClientIni({ "FullscreenViewportX=" + x, "FullscreenViewportY=" + y, "FullscreenColorBits=16",
                                 "WindowedViewportX=" + x, "WindowedViewportY=" + y, "WindowedColorBits=16" }));
     LoadedDialog dialog;
@@ -147,11 +145,9 @@ TEST(GameConfigRead, SixteenBitsSelectTheThirtyTwoBitEntry)
     EXPECT_EQ(x + "x" + y + "x32", dialog.Selected(IDC_WINDOW_MODE));
 }
 
-TEST(GameConfigRead, ModesChosenByTheBeginningOfTheirText)
+TEST_F(GameConfigRead, ModesChosenByTheBeginningOfTheirText)
 {
-    std::string x, y;
-    ASSERT_TRUE(PickMode32(&x, &y)) << Joined(DisplayModeTexts());
-    std::vector<std::string> modes = DisplayModeTexts();
+    ASSERT_TRUE(PickMode32(&x, &y)) << Joined(modes);
     const std::string prefix = x + "x" + y + "x";
     // The first entry of that size, whatever its depth.
     std::string firstOfSize;
@@ -172,10 +168,9 @@ TEST(GameConfigRead, ModesChosenByTheBeginningOfTheirText)
     }
 }
 
-TEST(GameConfigRead, UnmatchedOrOverLongValuesSelectNothing)
+TEST_F(GameConfigRead, UnmatchedOrOverLongValuesSelectNothing)
 {
-    std::string x, y;
-    ASSERT_TRUE(PickMode32(&x, &y)) << Joined(DisplayModeTexts());
+    ASSERT_TRUE(PickMode32(&x, &y)) << Joined(modes);
     // Over 19 characters, but an entry's text would begin the first 19 of them.
     std::string longDepth = "32" + std::string(20, '0');
     std::string huge(3000, '7');
@@ -194,10 +189,9 @@ TEST(GameConfigRead, UnmatchedOrOverLongValuesSelectNothing)
     }
 }
 
-TEST(GameConfigRead, SectionAndKeyNamesMatchWhateverTheirCase)
+TEST_F(GameConfigRead, SectionAndKeyNamesMatchWhateverTheirCase)
 {
-    std::string x, y;
-    ASSERT_TRUE(PickMode32(&x, &y)) << Joined(DisplayModeTexts());
+    ASSERT_TRUE(PickMode32(&x, &y)) << Joined(modes);
     std::string text = "[windrv.windowsclient]\r\nSTARTUPFULLSCREEN=True\r\nfullscreenviewportx=" + x +
                        "\r\nFULLSCREENVIEWPORTY=" + y + "\r\nfullscreenColorbits=32\r\nwindowedviewportx=" + x +
                        "\r\nwindowedviewporty=" + y + "\r\nwindowedcolorbits=16\r\n[ENGINE.ENGINE]\r\nlanguage=det\r\n";
@@ -210,7 +204,7 @@ TEST(GameConfigRead, SectionAndKeyNamesMatchWhateverTheirCase)
     EXPECT_EQ("German (DET)", dialog.Selected(IDC_LANGUAGE));
 }
 
-TEST(GameConfigRead, LanguageCodeMatchedWhateverItsCase)
+TEST_F(GameConfigRead, LanguageCodeMatchedWhateverItsCase)
 {
     for (const char *language : { "int", "INT", "Int" })
     {
@@ -222,7 +216,7 @@ TEST(GameConfigRead, LanguageCodeMatchedWhateverItsCase)
     }
 }
 
-TEST(GameConfigRead, OnlyInstalledLanguagesListedInTextOrder)
+TEST_F(GameConfigRead, OnlyInstalledLanguagesListedInTextOrder)
 {
     GameFolder game("[Engine.Engine]\r\nLanguage=int\r\n", { "int", "ctt" });
     LoadedDialog dialog;
@@ -232,7 +226,7 @@ TEST(GameConfigRead, OnlyInstalledLanguagesListedInTextOrder)
     EXPECT_EQ("English (INT)", dialog.Selected(IDC_LANGUAGE));
 }
 
-TEST(GameConfigRead, EveryLanguageOfTheTableWhenAllAreInstalled)
+TEST_F(GameConfigRead, EveryLanguageOfTheTableWhenAllAreInstalled)
 {
     // Files of other names are not languages.
     GameFolder game("[Engine.Engine]\r\nLanguage=ctt\r\n", { "int", "det", "itt", "est", "plt", "rut", "frt", "hut",
@@ -245,7 +239,7 @@ TEST(GameConfigRead, EveryLanguageOfTheTableWhenAllAreInstalled)
     EXPECT_EQ("Catalan (CTT)", dialog.Selected(IDC_LANGUAGE));
 }
 
-TEST(GameConfigRead, FolderNamedLikeALanguageFileCountsAsInstalled)
+TEST_F(GameConfigRead, FolderNamedLikeALanguageFileCountsAsInstalled)
 {
     GameFolder game("[Engine.Engine]\r\nLanguage=DET\r\n");
     MakeFolder(game.InSystem("Engine.det"));
@@ -254,7 +248,7 @@ TEST(GameConfigRead, FolderNamedLikeALanguageFileCountsAsInstalled)
     EXPECT_EQ("German (DET)", dialog.Selected(IDC_LANGUAGE));
 }
 
-TEST(GameConfigRead, LanguageNotInstalledOrUnknownSelectsNothing)
+TEST_F(GameConfigRead, LanguageNotInstalledOrUnknownSelectsNothing)
 {
     for (const char *language : { "det", "xyz", "", "English (INT)", "in" })
     {
@@ -265,7 +259,7 @@ TEST(GameConfigRead, LanguageNotInstalledOrUnknownSelectsNothing)
     }
 }
 
-TEST(GameConfigRead, WithoutGameConfigurationEverythingTakesItsDefault)
+TEST_F(GameConfigRead, WithoutGameConfigurationEverythingTakesItsDefault)
 {
     // No game detected, a detected file since removed, and a folder in its place.
     for (int variant = 0; variant < 3; ++variant)
@@ -278,7 +272,7 @@ TEST(GameConfigRead, WithoutGameConfigurationEverythingTakesItsDefault)
         LoadedDialog dialog;
         EXPECT_FALSE(FullscreenEnabled) << variant;
         EXPECT_EQ("off", SwitchState(dialog.Window())) << variant;
-        EXPECT_EQ(DisplayModeTexts(), ComboTexts(dialog.Control(IDC_WINDOW_MODE))) << variant;
+        EXPECT_EQ(modes, ComboTexts(dialog.Control(IDC_WINDOW_MODE))) << variant;
         EXPECT_FALSE(dialog.HasSelection(IDC_FULLSCREEN_MODE)) << variant;
         EXPECT_FALSE(dialog.HasSelection(IDC_WINDOW_MODE)) << variant;
         EXPECT_EQ(std::vector<std::string>({ "English (INT)" }), ComboTexts(dialog.Control(IDC_LANGUAGE)));
@@ -286,9 +280,8 @@ TEST(GameConfigRead, WithoutGameConfigurationEverythingTakesItsDefault)
     }
 }
 
-TEST(GameConfigWrite, SelectedEntriesWrittenKeyByKeyInOrder)
+TEST_F(GameConfigWrite, SelectedEntriesWrittenKeyByKeyInOrder)
 {
-    std::vector<std::string> modes = DisplayModeTexts();
     ASSERT_FALSE(modes.empty());
     // An existing but empty file: every key is new, so the file shows the order of writing.
     GameFolder game("", { "int", "det" });
@@ -307,10 +300,9 @@ TEST(GameConfigWrite, SelectedEntriesWrittenKeyByKeyInOrder)
     EXPECT_FALSE(FileExists(game.PelmarIni()));
 }
 
-TEST(GameConfigWrite, FullscreenSwitchAndLanguageWrittenEitherWay)
+TEST_F(GameConfigWrite, FullscreenSwitchAndLanguageWrittenEitherWay)
 {
-    std::string x, y;
-    ASSERT_TRUE(PickMode32(&x, &y)) << Joined(DisplayModeTexts());
+    ASSERT_TRUE(PickMode32(&x, &y)) << Joined(modes);
     GameFolder game(ClientIni({ "StartupFullscreen=1", "FullscreenViewportX=" + x, "FullscreenViewportY=" + y,
                                 "FullscreenColorBits=32" }, "CTT"), { "int", "ctt" });
     LoadedDialog dialog;
@@ -332,10 +324,9 @@ TEST(GameConfigWrite, FullscreenSwitchAndLanguageWrittenEitherWay)
     EXPECT_EQ(1, game.KeyCount(EngineSection, "Language"));
 }
 
-TEST(GameConfigWrite, ListWithoutSelectionKeepsTheGamesValues)
+TEST_F(GameConfigWrite, ListWithoutSelectionKeepsTheGamesValues)
 {
-    std::string x, y;
-    ASSERT_TRUE(PickMode32(&x, &y)) << Joined(DisplayModeTexts());
+    ASSERT_TRUE(PickMode32(&x, &y)) << Joined(modes);
     GameFolder game(ClientIni({ "WindowedViewportX=12345", "WindowedViewportY=678", "WindowedColorBits=32",
                                 "FullscreenViewportX=" + x, "FullscreenViewportY=" + y, "FullscreenColorBits=16",
                                 "StartupFullscreen=False" }, "xyz"));
@@ -353,7 +344,7 @@ TEST(GameConfigWrite, ListWithoutSelectionKeepsTheGamesValues)
     EXPECT_EQ("32", game.Value(ClientSection, "FullscreenColorBits"));
 }
 
-TEST(GameConfigWrite, NoSelectionAddsNoEmptyKeys)
+TEST_F(GameConfigWrite, NoSelectionAddsNoEmptyKeys)
 {
     GameFolder game("[Engine.Engine]\r\nGameEngine=Engine.GameEngine\r\n", {});
     LoadedDialog dialog;
@@ -365,9 +356,8 @@ TEST(GameConfigWrite, NoSelectionAddsNoEmptyKeys)
     ExpectSameLines(expected, game.Lines());
 }
 
-TEST(GameConfigWrite, ExistingKeysSetWhateverTheCaseOfTheirNames)
+TEST_F(GameConfigWrite, ExistingKeysSetWhateverTheCaseOfTheirNames)
 {
-    std::vector<std::string> modes = DisplayModeTexts();
     ASSERT_FALSE(modes.empty());
     GameFolder game("[windrv.windowsclient]\r\nstartupfullscreen=false\r\nWINDOWEDVIEWPORTX=1\r\n"
                     "windowedviewporty=2\r\nwindowedcolorbits=3\r\n[engine.engine]\r\nlanguage=abc\r\n");
@@ -386,9 +376,8 @@ TEST(GameConfigWrite, ExistingKeysSetWhateverTheCaseOfTheirNames)
     ExpectSameLines(expected, game.Lines());
 }
 
-TEST(GameConfigWrite, WithoutGameConfigurationNoneIsCreated)
+TEST_F(GameConfigWrite, WithoutGameConfigurationNoneIsCreated)
 {
-    std::vector<std::string> modes = DisplayModeTexts();
     ASSERT_FALSE(modes.empty());
     for (bool detected : { true, false })
     {
@@ -412,7 +401,7 @@ TEST(GameConfigWrite, WithoutGameConfigurationNoneIsCreated)
     }
 }
 
-TEST(GameConfigFixture, GamesOtherSettingsSurviveUnchanged)
+TEST_F(GameConfigFixture, GamesOtherSettingsSurviveUnchanged)
 {
     const std::string shipped = Shipped();
     ASSERT_FALSE(shipped.empty());
@@ -421,7 +410,7 @@ TEST(GameConfigFixture, GamesOtherSettingsSurviveUnchanged)
     // As shipped: fullscreen on, 640x480 at 16 bits for both, English.
     EXPECT_TRUE(FullscreenEnabled);
     EXPECT_EQ("English (INT)", dialog.Selected(IDC_LANGUAGE));
-    bool found640 = Contains(DisplayModeTexts(), "640x480x32");
+    bool found640 = Contains(modes, "640x480x32");
     EXPECT_EQ(found640 ? "640x480x32" : "", dialog.Selected(IDC_FULLSCREEN_MODE));
     EXPECT_EQ(found640 ? "640x480x32" : "", dialog.Selected(IDC_WINDOW_MODE));
 
@@ -438,11 +427,10 @@ TEST(GameConfigFixture, GamesOtherSettingsSurviveUnchanged)
                     after);
 }
 
-TEST(GameConfigFixture, PlayersChoicesWrittenAndNothingElseTouched)
+TEST_F(GameConfigFixture, PlayersChoicesWrittenAndNothingElseTouched)
 {
     const std::string shipped = Shipped();
     ASSERT_FALSE(shipped.empty());
-    std::vector<std::string> modes = DisplayModeTexts();
     ASSERT_FALSE(modes.empty());
     GameFolder game(shipped, { "int", "frt" });
     LoadedDialog dialog;
@@ -476,10 +464,7 @@ TEST(GameConfigUnwritable, ReadOnlyGameFileStaysAsItWas)
     SaveSettings(dialog.Window(), true);
     EXPECT_EQ(shipped, ReadTextFile(game.GameIni()));
     // The close still saved the launcher's own settings.
-    std::vector<IniLine> pelmar = ParseIni(ReadTextFile(game.PelmarIni()));
-    const IniLine *params = FindIniKey(pelmar, "Main", "ParamsMap");
-    ASSERT_TRUE(params);
-    EXPECT_EQ("-log", params->value);
+    EXPECT_EQ("-log", IniValue(ParseIni(ReadTextFile(game.PelmarIni())), "Main", "ParamsMap"));
 }
 
 TEST(GameConfigUnwritable, FolderInPlaceOfTheGameFile)
@@ -516,12 +501,10 @@ TEST(GameConfigUnwritable, ReadOnlyProgramFolder)
     std::string language = game.Value(EngineSection, "Language");
     EXPECT_TRUE(language == "det" || language == "int") << language;
     bool exists = false;
-    std::vector<IniLine> pelmar = ParseIni(ReadTextFile(game.PelmarIni(), &exists));
+    const std::string pelmar = ReadTextFile(game.PelmarIni(), &exists);
     if (exists)
     {
-        const IniLine *params = FindIniKey(pelmar, "Main", "ParamsMap");
-        ASSERT_TRUE(params);
-        EXPECT_EQ("-log", params->value);
+        EXPECT_EQ("-log", IniValue(ParseIni(pelmar), "Main", "ParamsMap"));
     }
     printf("read-only folder: game file written: %s, launcher file written: %s\n",
            language == "det" ? "yes" : "no", exists ? "yes" : "no");

@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 namespace
 {
 // Runs both detections afresh in a folder that holds exactly the given names (a name ending
@@ -16,12 +13,10 @@ std::string DetectIn(const std::vector<std::string> &names)
     if (folder.empty())
         return "no folder";
     for (const std::string &name : names)
-    {
         if (!name.empty() && name.back() == '/')
             MakeFolder(folder + "\\" + name.substr(0, name.size() - 1));
         else
             WriteTextFile(folder + "\\" + name, "");
-    }
     {
         CurrentDirectoryScope here(folder);
         ActiveGameIni.clear();

@@ -1,17 +1,8 @@
 // The launcher's own ".\Pelmar.ini": read by LoadSettings into the real main window,
 // written by SaveSettings on close only.
-#include "app/game_detect.h"
-#include "config/game_config.h"
 #include "config/launcher_settings.h"
 #include "ini_compare.h"
-#include "launcher_process.h"
 #include "main_dialog.h"
-#include "test_support.h"
-
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <cstring>
 
 namespace
 {

@@ -1,17 +1,7 @@
 // The launcher's start-up in this process, from its own resources: what the window shows at
 // the moment it first becomes visible, and the exit code of its message loop.
-#include "app/game_detect.h"
-#include "app/globals.h"
 #include "app/launcher.h"
-#include "resources/resource.h"
-#include "ui/main_window.h"
-
 #include "main_dialog.h"
-#include "test_support.h"
-
-#include <gtest/gtest.h>
-
-#include <string>
 
 namespace
 {

@@ -1,21 +1,9 @@
-#include "app/globals.h"
 #include "app/launcher.h"
-#include "resources/resource.h"
 #include "version.h"  // made by CMake in the build folder
-#include "test_support.h"
-#include "ui/about_box.h"
-#include "ui/main_window.h"
 #include "ui/map_list_draw.h"
-
-#include "canvas.h"
 #include "main_dialog.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
-#include <string>
-#include <utility>
-#include <vector>
 
 namespace
 {
@@ -94,16 +82,19 @@ const WORD *ReadNameOrOrdinal(const WORD *at, std::string *name)
     name->clear();
     if (*at == 0xFFFF)
     {
-        WORD ordinal = at[1];
-        if (ordinal >= 0x80 && ordinal <= 0x85)
-            *name = classes[ordinal - 0x80];
-        else
-            *name = "#" + std::to_string(ordinal);
+        *name = at[1] >= 0x80 && at[1] <= 0x85 ? classes[at[1] - 0x80] : "#" + std::to_string(at[1]);
         return at + 2;
     }
     while (*at)
         name->push_back(static_cast<char>(*at++));
     return at + 1;
+}
+
+template <typename T> T Read(const BYTE *at)
+{
+    T value;
+    memcpy(&value, at, sizeof(value));
+    return value;
 }
 
 const BYTE *AlignDword(const void *at)
@@ -114,19 +105,15 @@ const BYTE *AlignDword(const void *at)
 DialogTemplate LoadDialogTemplate(int id)
 {
     DialogTemplate dialog;
-    HRSRC resource = FindResourceA(nullptr, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));
-    if (!resource)
-        return dialog;
-    const BYTE *at = static_cast<const BYTE *>(LockResource(LoadResource(nullptr, resource)));
+    const BYTE *at = ResourceBytes(nullptr, id, 5);
     const WORD *words = reinterpret_cast<const WORD *>(at);
-    if (words[0] != 1 || words[1] != 0xFFFF)
+    if (!at || words[0] != 1 || words[1] != 0xFFFF)
         return dialog;
-    memcpy(&dialog.exStyle, at + 8, 4);
-    memcpy(&dialog.style, at + 12, 4);
-    WORD count;
-    memcpy(&count, at + 16, 2);
-    memcpy(&dialog.cx, at + 22, 2);
-    memcpy(&dialog.cy, at + 24, 2);
+    dialog.exStyle = Read<DWORD>(at + 8);
+    dialog.style = Read<DWORD>(at + 12);
+    const WORD count = Read<WORD>(at + 16);
+    dialog.cx = Read<short>(at + 22);
+    dialog.cy = Read<short>(at + 24);
     std::string menu, windowClass;
     words = ReadNameOrOrdinal(reinterpret_cast<const WORD *>(at + 26), &menu);
     words = ReadNameOrOrdinal(words, &windowClass);
@@ -139,16 +126,9 @@ DialogTemplate LoadDialogTemplate(int id)
     for (WORD i = 0; i < count; ++i)
     {
         const BYTE *item = AlignDword(words);
-        TemplateItem control;
-        memcpy(&control.exStyle, item + 4, 4);
-        memcpy(&control.style, item + 8, 4);
-        memcpy(&control.x, item + 12, 2);
-        memcpy(&control.y, item + 14, 2);
-        memcpy(&control.cx, item + 16, 2);
-        memcpy(&control.cy, item + 18, 2);
-        DWORD itemId;
-        memcpy(&itemId, item + 20, 4);
-        control.id = static_cast<int>(itemId);
+        TemplateItem control = { Read<DWORD>(item + 4),  Read<DWORD>(item + 8),  Read<short>(item + 12),
+                                 Read<short>(item + 14), Read<short>(item + 16), Read<short>(item + 18),
+                                 static_cast<int>(Read<DWORD>(item + 20)), "", "" };
         words = ReadNameOrOrdinal(reinterpret_cast<const WORD *>(item + 24), &control.className);
         words = ReadNameOrOrdinal(words, &control.text);
         WORD extra = *words++;
@@ -156,6 +136,30 @@ DialogTemplate LoadDialogTemplate(int id)
         dialog.items.push_back(control);
     }
     return dialog;
+}
+
+// Each control of dialog as rows lay it out, in order.
+template <size_t Count>
+void ExpectLaidOut(const DialogTemplate &dialog, const ControlRow (&rows)[Count])
+{
+    ASSERT_EQ(Count, dialog.items.size());
+    for (size_t i = 0; i < Count; ++i)
+    {
+        const ControlRow &row = rows[i];
+        const TemplateItem &item = dialog.items[i];
+        SCOPED_TRACE(row.text[0] ? row.text : row.className);
+        EXPECT_EQ(row.id, static_cast<short>(item.id));
+        EXPECT_STRCASEEQ(row.className, item.className.c_str());
+        EXPECT_EQ(row.text, item.text);
+        EXPECT_EQ(row.x, item.x);
+        EXPECT_EQ(row.y, item.y);
+        EXPECT_EQ(row.width, item.cx);
+        EXPECT_EQ(row.height, item.cy);
+        EXPECT_EQ(row.style, item.style & row.style);
+        // The kind of button, static, combo box or list lives in the low bits: they must match.
+        EXPECT_EQ(row.style & SS_TYPEMASK, item.style & SS_TYPEMASK);
+        EXPECT_TRUE(item.style & WS_VISIBLE);
+    }
 }
 
 // Caption, size in dialog units and font.
@@ -174,25 +178,7 @@ TEST(MainTemplate, HeaderAndEveryControlAsLaidOut)
     const DWORD wanted = DS_SETFONT | DS_FIXEDSYS | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     EXPECT_EQ(wanted, dialog.style);
     EXPECT_EQ(static_cast<DWORD>(WS_EX_APPWINDOW), dialog.exStyle);
-
-    ASSERT_EQ(sizeof(MainLayout) / sizeof(MainLayout[0]), dialog.items.size());
-    for (size_t i = 0; i < dialog.items.size(); ++i)
-    {
-        const ControlRow &row = MainLayout[i];
-        const TemplateItem &item = dialog.items[i];
-        SCOPED_TRACE(row.text[0] ? row.text : row.className);
-        EXPECT_EQ(row.id, static_cast<short>(item.id));
-        EXPECT_STRCASEEQ(row.className, item.className.c_str());
-        EXPECT_EQ(row.text, item.text);
-        EXPECT_EQ(row.x, item.x);
-        EXPECT_EQ(row.y, item.y);
-        EXPECT_EQ(row.width, item.cx);
-        EXPECT_EQ(row.height, item.cy);
-        EXPECT_EQ(row.style, item.style & row.style);
-        // The kind of button, combo box or list lives in the low bits: they must match.
-        EXPECT_EQ(row.style & 0xF, item.style & 0xF);
-        EXPECT_TRUE(item.style & WS_VISIBLE);
-    }
+    ExpectLaidOut(dialog, MainLayout);
 }
 
 TEST_F(MainWindowTest, ControlsAreCreatedInTabOrderAtTheirPlaces)
@@ -239,28 +225,16 @@ TEST(AboutTemplate, HeaderAndControls)
     EXPECT_EQ(static_cast<DWORD>(DS_SETFONT | DS_FIXEDSYS | DS_MODALFRAME | DS_SYSMODAL | WS_CAPTION | WS_SYSMENU),
               dialog.style);
     EXPECT_EQ(static_cast<DWORD>(WS_EX_DLGMODALFRAME), dialog.exStyle);
-
-    ASSERT_EQ(5u, dialog.items.size());
-    EXPECT_EQ(IDC_ABOUT_OK, dialog.items[0].id);
-    EXPECT_EQ("OK", dialog.items[0].text);
-    EXPECT_EQ(static_cast<DWORD>(BS_DEFPUSHBUTTON), dialog.items[0].style & 0xF);
-    EXPECT_EQ(176, dialog.items[0].x);
-    EXPECT_EQ(66, dialog.items[0].y);
-    EXPECT_EQ(IDC_ABOUT_ICON, dialog.items[1].id);
-    EXPECT_EQ(static_cast<DWORD>(SS_ICON | SS_REALSIZEIMAGE), dialog.items[1].style & (SS_TYPEMASK | SS_REALSIZEIMAGE));
-    EXPECT_EQ(21, dialog.items[1].x);
-    EXPECT_EQ("Pelmar", dialog.items[2].text);
-    EXPECT_EQ(51, dialog.items[2].x);
-    EXPECT_EQ(21, dialog.items[2].y);
-    EXPECT_EQ(51, dialog.items[3].x);
-    EXPECT_EQ(31, dialog.items[3].y);
-    EXPECT_EQ(PELMAR_MAKER_LINE, dialog.items[3].text);
-    EXPECT_EQ(IDC_ABOUT_LINK, dialog.items[4].id);
-    EXPECT_STRCASEEQ("SysLink", dialog.items[4].className.c_str());
-    // Target and text are the one address the project defines.
-    EXPECT_EQ("<a href=\"" PELMAR_WEB_ADDRESS "\">" PELMAR_WEB_ADDRESS "</a>", dialog.items[4].text);
-    EXPECT_EQ(118, dialog.items[4].cx);
-    EXPECT_EQ(14, dialog.items[4].cy);
+    const ControlRow about[] = {
+        { IDC_ABOUT_OK, "Button", "OK", 176, 66, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP },
+        { IDC_ABOUT_ICON, "Static", "", 21, 20, 21, 20, SS_ICON | SS_REALSIZEIMAGE },
+        { -1, "Static", "Pelmar", 51, 21, 27, 8, SS_LEFT },
+        { -1, "Static", PELMAR_MAKER_LINE, 51, 31, 119, 8, SS_LEFT },
+        // Target and text are the one address the project defines.
+        { IDC_ABOUT_LINK, "SysLink", "<a href=\"" PELMAR_WEB_ADDRESS "\">" PELMAR_WEB_ADDRESS "</a>",
+          51, 42, 118, 14, WS_TABSTOP },
+    };
+    ExpectLaidOut(dialog, about);
 }
 
 TEST_F(MainWindowTest, PicturesLoadInTheirFormats)
@@ -275,9 +249,7 @@ TEST_F(MainWindowTest, PicturesLoadInTheirFormats)
 
     // The icon resource holds an image of each size Windows asks for, 256 colours each, and
     // 256 x 256 (written 0) with alpha.
-    HRSRC group = FindResourceA(nullptr, MAKEINTRESOURCEA(IDI_APP), MAKEINTRESOURCEA(14));
-    ASSERT_NE(nullptr, group);
-    const BYTE *directory = static_cast<const BYTE *>(LockResource(LoadResource(nullptr, group)));
+    const BYTE *directory = ResourceBytes(nullptr, IDI_APP, 14);
     ASSERT_NE(nullptr, directory);
     const int sizes[] = { 16, 20, 24, 32, 40, 48, 64, 0 };
     ASSERT_EQ(8, directory[4] | (directory[5] << 8));
@@ -290,14 +262,11 @@ TEST_F(MainWindowTest, PicturesLoadInTheirFormats)
     }
 
     // The map bitmap is 24 bits on pure magenta: its corner pixel.
-    HRSRC bits = FindResourceA(nullptr, MAKEINTRESOURCEA(IDB_MAP), MAKEINTRESOURCEA(2));
-    ASSERT_NE(nullptr, bits);
-    const BITMAPINFOHEADER *info = static_cast<const BITMAPINFOHEADER *>(LockResource(LoadResource(nullptr, bits)));
+    const auto *info = reinterpret_cast<const BITMAPINFOHEADER *>(ResourceBytes(nullptr, IDB_MAP, 2));
+    ASSERT_NE(nullptr, info);
     EXPECT_EQ(24, info->biBitCount);
     const BYTE *pixels = reinterpret_cast<const BYTE *>(info) + info->biSize;
-    EXPECT_EQ(0xFF, pixels[0]);
-    EXPECT_EQ(0x00, pixels[1]);
-    EXPECT_EQ(0xFF, pixels[2]);
+    EXPECT_EQ(std::vector<BYTE>({ 0xFF, 0x00, 0xFF }), std::vector<BYTE>(pixels, pixels + 3));
 }
 
 // Every GDI object and device context of the start-up goes back: the list's DC once its font
@@ -344,7 +313,7 @@ TEST(StartUpLeaks, ScaledMapPictureKeepsNoOtherBitmap)
 
 TEST_F(MainWindowTest, RunFollowsTheMapSelection)
 {
-    HWND list = Control(IDC_MAP_LIST);
+    HWND list = List();
     EXPECT_FALSE(IsWindowEnabled(Control(IDC_RUN)));
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("DM-Deck16"));
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("CTF-Face"));
@@ -404,8 +373,7 @@ TEST_F(MainWindowTest, EscapeAndUnknownCommandsKeepTheWindow)
 
 TEST_F(MainWindowTest, AnyCommandOfTheAboutBoxHidesIt)
 {
-    HWND about = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), window_, AboutDialogProc,
-                                    reinterpret_cast<LPARAM>(window_));
+    HWND about = OpenAbout();
     ASSERT_NE(nullptr, about);
     ShowWindow(about, SW_SHOW);
     EnableWindow(window_, FALSE);
@@ -424,30 +392,24 @@ TEST(AboutBoxPlacement, CentredAndKeptOnTheScreen)
     EXPECT_EQ((460 - w) / 2 + 100, at.x);
     EXPECT_EQ((300 - h) / 2 + 100, at.y);
 
-    RECT offLeft = { -400, 100, 60, 400 };
-    EXPECT_EQ(0, AboutBoxPosition(offLeft, w, h, screenW, screenH).x);
-    RECT offTop = { 100, -280, 560, 20 };
-    EXPECT_EQ(0, AboutBoxPosition(offTop, w, h, screenW, screenH).y);
-    RECT offRight = { 900, 100, 1360, 400 };
-    EXPECT_EQ(screenW - w, AboutBoxPosition(offRight, w, h, screenW, screenH).x);
-    RECT offBottom = { 100, 700, 560, 1000 };
-    EXPECT_EQ(screenH - h, AboutBoxPosition(offBottom, w, h, screenW, screenH).y);
+    // Off the left, top, right and bottom edges.
+    EXPECT_EQ(0, AboutBoxPosition({ -400, 100, 60, 400 }, w, h, screenW, screenH).x);
+    EXPECT_EQ(0, AboutBoxPosition({ 100, -280, 560, 20 }, w, h, screenW, screenH).y);
+    EXPECT_EQ(screenW - w, AboutBoxPosition({ 900, 100, 1360, 400 }, w, h, screenW, screenH).x);
+    EXPECT_EQ(screenH - h, AboutBoxPosition({ 100, 700, 560, 1000 }, w, h, screenW, screenH).y);
 
     // A box larger than the screen ends at the screen's far edge and so starts off it,
     // wherever the main window is.
     const int bigW = 1200, bigH = 900;
-    RECT nearCorner = { 100, 50, 500, 350 };
-    POINT big = AboutBoxPosition(nearCorner, bigW, bigH, screenW, screenH);
-    EXPECT_EQ(screenW - bigW, big.x);
-    EXPECT_EQ(screenH - bigH, big.y);
-    RECT farCorner = { 800, 600, 1200, 900 };
-    big = AboutBoxPosition(farCorner, bigW, bigH, screenW, screenH);
-    EXPECT_EQ(screenW - bigW, big.x);
-    EXPECT_EQ(screenH - bigH, big.y);
+    for (const RECT &corner : { RECT{ 100, 50, 500, 350 }, RECT{ 800, 600, 1200, 900 } })
+    {
+        POINT big = AboutBoxPosition(corner, bigW, bigH, screenW, screenH);
+        EXPECT_EQ(screenW - bigW, big.x);
+        EXPECT_EQ(screenH - bigH, big.y);
+    }
 
     // Negative halves truncate towards zero, as the platform's division does.
-    RECT odd = { 10, 10, 11, 11 };
-    EXPECT_EQ((1 - 4) / 2 + 10, AboutBoxPosition(odd, 4, 4, screenW, screenH).x);
+    EXPECT_EQ((1 - 4) / 2 + 10, AboutBoxPosition({ 10, 10, 11, 11 }, 4, 4, screenW, screenH).x);
 }
 
 TEST(Launcher, NoTemplateGivesNonZeroExitInsteadOfWaitingForEver)
@@ -460,22 +422,15 @@ TEST(Launcher, VersionBlockNamesOneZeroZeroThree)
 {
     char path[MAX_PATH];
     ASSERT_NE(0u, GetModuleFileNameA(nullptr, path, sizeof(path)));
-    HRSRC version = FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(16));
-    ASSERT_NE(nullptr, version);
-    const BYTE *block = static_cast<const BYTE *>(LockResource(LoadResource(nullptr, version)));
-    DWORD size = SizeofResource(nullptr, version);
+    DWORD size = 0;
+    const BYTE *block = ResourceBytes(nullptr, 1, 16, &size);
+    ASSERT_NE(nullptr, block);
     // VS_FIXEDFILEINFO follows its signature inside the block.
+    const DWORD signature = 0xFEEF04BD;
     const VS_FIXEDFILEINFO *fixed = nullptr;
-    for (DWORD i = 0; i + sizeof(VS_FIXEDFILEINFO) <= size; i += 4)
-    {
-        DWORD signature;
-        memcpy(&signature, block + i, sizeof(signature));
-        if (signature == 0xFEEF04BD)
-        {
+    for (DWORD i = 0; !fixed && i + sizeof(VS_FIXEDFILEINFO) <= size; i += 4)
+        if (memcmp(block + i, &signature, sizeof(signature)) == 0)
             fixed = reinterpret_cast<const VS_FIXEDFILEINFO *>(block + i);
-            break;
-        }
-    }
     ASSERT_NE(nullptr, fixed);
     EXPECT_EQ(MAKELONG(0, 1), fixed->dwFileVersionMS);
     EXPECT_EQ(MAKELONG(3, 0), fixed->dwFileVersionLS);
@@ -485,10 +440,10 @@ TEST(Launcher, VersionBlockNamesOneZeroZeroThree)
 
 TEST(Launcher, ManifestAsksForCommonControlsSixAsInvoker)
 {
-    HRSRC manifest = FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
-    ASSERT_NE(nullptr, manifest);
-    const char *text = static_cast<const char *>(LockResource(LoadResource(nullptr, manifest)));
-    std::string xml(text, SizeofResource(nullptr, manifest));
+    DWORD size = 0;
+    const BYTE *text = ResourceBytes(nullptr, 1, 24, &size);
+    ASSERT_NE(nullptr, text);
+    std::string xml(reinterpret_cast<const char *>(text), size);
     EXPECT_NE(std::string::npos, xml.find("Microsoft.Windows.Common-Controls"));
     EXPECT_NE(std::string::npos, xml.find("version=\"6.0.0.0\""));
     EXPECT_NE(std::string::npos, xml.find("level=\"asInvoker\""));

@@ -1,15 +1,6 @@
 #include "launch/map_catalogue.h"
 #include "launch/map_names.h"
-#include "resources/resource.h"
-#include "test_support.h"
-#include "ui/main_window.h"
-
 #include "main_dialog.h"
-
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
 
 namespace
 {
@@ -25,8 +16,6 @@ protected:
         ASSERT_NE(nullptr, MapIconBitmap);
         ASSERT_EQ(0, SendMessageA(List(), LB_GETCOUNT, 0, 0));
     }
-
-    HWND List() const { return GetDlgItem(window_, IDC_MAP_LIST); }
 
     // Fills the list as the launcher does at start, from the game's program folder.
     Names Catalogue(const TempGameFolder &game)
@@ -57,14 +46,11 @@ TEST_F(MapCatalogueTest, NamesAreCutAtTheFirstDot)
 TEST_F(MapCatalogueTest, BothFoldersInOneSortedOrderWithDuplicatesKept)
 {
     TempGameFolder game("cat-both");
-    for (const char *name : { "Charlie", "Alpha", "Same", "echo" })
-        game.Touch({ std::string("Maps\\") + name + ".unr" });
-    for (const char *name : { "Delta", "bravo", "Same" })
-        game.Touch({ std::string("Maps\\UPak\\") + name + ".unr" });
+    game.Touch({ "Maps\\Charlie.unr", "Maps\\Alpha.unr", "Maps\\Same.unr", "Maps\\echo.unr" });
+    game.Touch({ "Maps\\UPak\\Delta.unr", "Maps\\UPak\\bravo.unr", "Maps\\UPak\\Same.unr" });
 
     EXPECT_EQ((Names{ "Alpha", "bravo", "Charlie", "Delta", "echo", "Same", "Same" }), Catalogue(game));
-    LRESULT count = SendMessageA(List(), LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i)
+    for (int i = 0; i < ListCount(List()); ++i)
         EXPECT_EQ(reinterpret_cast<LRESULT>(MapIconBitmap),
                   SendMessageA(List(), LB_GETITEMDATA, static_cast<WPARAM>(i), 0)) << "entry " << i;
 }

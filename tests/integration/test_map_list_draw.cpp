@@ -1,13 +1,4 @@
-#include "resources/resource.h"
-#include "ui/main_window.h"
-
-#include "canvas.h"
 #include "main_dialog.h"
-
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
 
 namespace
 {
@@ -33,16 +24,6 @@ protected:
         for (COLORREF pixel : icon_)
             (pixel == Magenta ? anyMagenta : anyPicture) = true;
         ASSERT_TRUE(anyMagenta && anyPicture) << "the map icon needs both background and picture";
-    }
-
-    HWND List() const { return GetDlgItem(window_, IDC_MAP_LIST); }
-
-    int Add(const std::string &name)
-    {
-        LRESULT index = SendMessageA(List(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-        SendMessageA(List(), LB_SETITEMDATA, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(MapIconBitmap));
-        return static_cast<int>(index);
     }
 
     // Asks the main window to draw one entry into canvas, as the list would.
@@ -83,7 +64,7 @@ TEST_F(MapListDrawTest, EntriesAreTwentyPixelsHigh)
 
     // The list asks for every entry it takes.
     for (const char *name : { "Sample1", "DM-Deck16", "CTF-Face" })
-        Add(name);
+        AddMap(name);
     for (int i = 0; i < 3; ++i)
     {
         EXPECT_EQ(20, SendMessageA(List(), LB_GETITEMHEIGHT, i, 0)) << i;
@@ -96,7 +77,7 @@ TEST_F(MapListDrawTest, EntriesAreTwentyPixelsHigh)
 
 TEST_F(MapListDrawTest, UnselectedEntryDrawnOverWhatIsThere)
 {
-    int index = Add("WWWW");
+    int index = AddMap("WWWW");
     Canvas canvas(160, 40, Background);
     ASSERT_TRUE(canvas.Ready());
     const int top = 20;
@@ -127,7 +108,7 @@ TEST_F(MapListDrawTest, UnselectedEntryDrawnOverWhatIsThere)
 
 TEST_F(MapListDrawTest, SelectedEntryFilledWithHighlightAndFramed)
 {
-    int index = Add("A");
+    int index = AddMap("A");
     const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
     ASSERT_NE(Background, highlight);
     for (UINT action : { static_cast<UINT>(ODA_SELECT), static_cast<UINT>(ODA_DRAWENTIRE) })
@@ -150,7 +131,7 @@ TEST_F(MapListDrawTest, SelectedEntryFilledWithHighlightAndFramed)
 
 TEST_F(MapListDrawTest, DeselectedEntryRepaintedInWindowColour)
 {
-    int index = Add("A");
+    int index = AddMap("A");
     const COLORREF window = GetSysColor(COLOR_WINDOW);
     ASSERT_NE(Background, window);
     Canvas canvas(160, 20, Background);
@@ -164,7 +145,7 @@ TEST_F(MapListDrawTest, DeselectedEntryRepaintedInWindowColour)
 
 TEST_F(MapListDrawTest, FocusChangeAndEmptyListDrawNothing)
 {
-    int index = Add("A");
+    int index = AddMap("A");
     Canvas canvas(160, 20, Background);
     ASSERT_TRUE(canvas.Ready());
     EXPECT_EQ(TRUE, Draw(canvas, index, 0, ODA_FOCUS, ODS_FOCUS | ODS_SELECTED));
@@ -175,8 +156,8 @@ TEST_F(MapListDrawTest, FocusChangeAndEmptyListDrawNothing)
 TEST_F(MapListDrawTest, TextBeyondTheDrawingStorageIsLeftOut)
 {
     // 259 characters and the terminator fill the 260 bytes; one more does not fit.
-    int fits = Add(std::string(259, 'W'));
-    int tooLong = Add(std::string(260, 'X'));
+    int fits = AddMap(std::string(259, 'W'));
+    int tooLong = AddMap(std::string(260, 'X'));
     Canvas canvas(160, 40, Background);
     ASSERT_TRUE(canvas.Ready());
     EXPECT_EQ(TRUE, Draw(canvas, fits, 0, ODA_DRAWENTIRE, 0));
@@ -189,7 +170,7 @@ TEST_F(MapListDrawTest, TextBeyondTheDrawingStorageIsLeftOut)
 TEST_F(MapListDrawTest, RealListPaintsTheSelectedRowInHighlight)
 {
     for (const char *name : { "Alpha", "Bravo", "Charlie" })
-        Add(name);
+        AddMap(name);
     ASSERT_EQ(1, SendMessageA(List(), LB_SETCURSEL, 1, 0));
     RECT client = {};
     GetClientRect(List(), &client);
@@ -213,7 +194,7 @@ TEST_F(MapListDrawTest, TallerRowCentresIconAndText)
 {
     // As a large font makes the rows: 31 pixels, the icon 7 from the top and the text centred.
     const int height = 31;
-    int index = Add("Dig");
+    int index = AddMap("Dig");
     Canvas canvas(160, height, Background);
     ASSERT_TRUE(canvas.Ready());
     EXPECT_EQ(TRUE, Draw(canvas, index, 0, ODA_DRAWENTIRE, 0, height));

@@ -1,21 +1,14 @@
 // Run from the real main window, in-process, with the stand-in as the game: what the wait
 // leaves behind and how the window comes back afterwards.
-#include "app/game_detect.h"
 #include "launch/map_catalogue.h"
 #include "launch/run_map.h"
 #include "demo/standin/standin_names.h"
-#include "launcher_process.h"
 #include "standin_events.h"
 #include "main_dialog.h"
-#include "test_support.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
-#include <string>
 #include <thread>
-#include <vector>
 
 namespace
 {

@@ -2,21 +2,10 @@
 // fits its own rectangle as the shell dialog font draws it, and every map row holds the list's
 // font whole. The test command runs this suite at 96, 120, 144 and 192 DPI
 // (PELMAR_TEST_DPI names the scale a run was set up for).
-#include "app/globals.h"
-#include "resources/resource.h"
-#include "ui/about_box.h"
-#include "ui/main_window.h"
-
-#include "canvas.h"
 #include "main_dialog.h"
 
 #include <commctrl.h>
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <cstdlib>
-#include <string>
-#include <vector>
 
 namespace
 {
@@ -75,8 +64,7 @@ SIZE Needed(HWND control, const std::string &text, UINT format, int width)
     ControlDc dc(control);
     RECT box = { 0, 0, width, 0 };
     DrawTextA(dc.Dc(), text.c_str(), -1, &box, format | DT_CALCRECT);
-    SIZE size = { box.right - box.left, box.bottom - box.top };
-    return size;
+    return { box.right - box.left, box.bottom - box.top };
 }
 
 // Every text control of dialog whose text does not fit the room it is drawn in; checked
@@ -114,11 +102,9 @@ std::vector<std::string> CutTexts(HWND dialog, int dpi, int *checked)
             DWORD kind = style & BS_TYPEMASK;
             const TEXTMETRICA metrics = ControlDc(control).Metrics();
             const int average = metrics.tmAveCharWidth;
+            // A check box's box and the gap before its text are no room for the text.
             if (kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX)
-            {
-                // The box and the gap before the text are no room for the text.
                 room.cx -= MulDiv(13, dpi, 96) + average / 2;
-            }
             else if (kind == BS_GROUPBOX)
             {
                 // The frame's corners stand left and right of the caption.
@@ -141,9 +127,7 @@ std::vector<std::string> CutTexts(HWND dialog, int dpi, int *checked)
             needed = ideal;
         }
         else
-        {
             continue;
-        }
         ++*checked;
         if (needed.cx > room.cx || needed.cy > room.cy || needed.cx <= 0 || needed.cy <= 0)
             cut.push_back("\"" + text + "\" needs " + std::to_string(needed.cx) + " x " + std::to_string(needed.cy)
@@ -152,20 +136,16 @@ std::vector<std::string> CutTexts(HWND dialog, int dpi, int *checked)
     return cut;
 }
 
-class ScreenFit : public MainDialogTest
+class ScreenFit : public ScaledDialogTest
 {
 protected:
     void SetUp() override
     {
-        ASSERT_NE(nullptr, window_);
-        // Measured with another scale or another font, a pass would prove nothing.
-        dpi_ = ScreenDpiOfThisRun();
-        ASSERT_NE(0, dpi_) << "the prefix is not set to the scale this run is for";
-        ASSERT_EQ("Tahoma", ControlDc(GetDlgItem(window_, IDC_RUN)).Family())
+        ASSERT_NO_FATAL_FAILURE(ScaledDialogTest::SetUp());
+        // Measured with another font, a pass would prove nothing.
+        ASSERT_EQ("Tahoma", ControlDc(Control(IDC_RUN)).Family())
             << "the shell dialog font is not Wine's (or Windows') Tahoma: are Wine's fonts in the prefix?";
     }
-
-    int dpi_ = 0;
 };
 }
 
@@ -180,8 +160,7 @@ TEST_F(ScreenFit, EveryTextOfTheMainWindowFitsItsRectangle)
 
 TEST_F(ScreenFit, EveryTextOfTheAboutBoxFitsItsRectangle)
 {
-    HWND about = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), window_,
-                                    AboutDialogProc, reinterpret_cast<LPARAM>(window_));
+    HWND about = OpenAbout();
     ASSERT_NE(nullptr, about) << "no About box: are the common controls (SysLink) there?";
     int checked = 0;
     std::vector<std::string> cut = CutTexts(about, dpi_, &checked);
@@ -198,14 +177,11 @@ TEST_F(ScreenFit, NoControlOverlapsAnother)
 
 TEST_F(ScreenFit, MapRowsHoldTheListFontWhole)
 {
-    HWND list = GetDlgItem(window_, IDC_MAP_LIST);
+    HWND list = List();
     // Names with ascenders and descenders: a row too low loses their bottoms.
     const char *const names[] = { "Abyss", "Dig", "Entry" };
     for (const char *name : names)
-    {
-        LRESULT index = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-        SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(MapIconBitmap));
-    }
+        AddMap(name);
 
     const TEXTMETRICA metrics = ControlDc(list).Metrics();
     const int row = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));

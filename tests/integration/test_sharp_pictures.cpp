@@ -1,55 +1,18 @@
 // Every picture Pelmar shows is drawn from an image made for its size: the map picture in the
 // rows at the scale of this run, the caption's and the About box's icons at the system's
 // sizes. Also run at 120, 144 and 192 DPI (PELMAR_TEST_DPI names the scale).
-#include "resources/resource.h"
-#include "ui/about_box.h"
-#include "ui/main_window.h"
 #include "ui/map_list_draw.h"
-
-#include "canvas.h"
 #include "main_dialog.h"
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <set>
-#include <vector>
 
 namespace
 {
 const COLORREF Magenta = RGB(255, 0, 255);
 
-class SharpPictures : public MainDialogTest
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_NE(nullptr, window_);
-        dpi_ = ScreenDpiOfThisRun();
-        ASSERT_NE(0, dpi_) << "the prefix is not set to the scale this run is for";
-    }
+using SharpPictures = ScaledDialogTest;
 
-    HWND List() const { return Control(IDC_MAP_LIST); }
-    int Add(const char *name, HBITMAP picture) const
-    {
-        LRESULT index = SendMessageA(List(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-        SendMessageA(List(), LB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(picture));
-        return static_cast<int>(index);
-    }
-
-    int dpi_ = 0;
-};
-
-// Pixels of shown that differ from wanted; both the same size, or every one counts.
-int Differences(const std::vector<COLORREF> &shown, const std::vector<COLORREF> &wanted)
-{
-    if (shown.size() != wanted.size())
-        return static_cast<int>(wanted.size() > shown.size() ? wanted.size() : shown.size());
-    int count = 0;
-    for (size_t i = 0; i < shown.size(); ++i)
-        count += shown[i] != wanted[i];
-    return count;
-}
 }
 
 TEST_F(SharpPictures, RowsShowThePictureDrawnForTheirScale)
@@ -57,8 +20,8 @@ TEST_F(SharpPictures, RowsShowThePictureDrawnForTheirScale)
     const int size = MulDiv(16, dpi_, 96);
     const std::vector<COLORREF> picture = MapPicturePixels(GetModuleHandleA(nullptr), size);
     ASSERT_FALSE(picture.empty()) << "no map picture of " << size << " pixels, what " << dpi_ << " DPI asks for";
-    Add("Alpha", MapIconBitmap);
-    Add("Bravo", MapIconBitmap);
+    AddMap("Alpha");
+    AddMap("Bravo");
     ASSERT_EQ(1, SendMessageA(List(), LB_SETCURSEL, 1, 0));
     RECT client = {};
     GetClientRect(List(), &client);
@@ -77,15 +40,9 @@ TEST_F(SharpPictures, RowsShowThePictureDrawnForTheirScale)
 
 TEST_F(SharpPictures, CaptionAndAboutIconsAreTheImagesOfTheirSize)
 {
-    HWND about = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), window_,
-                                    AboutDialogProc, reinterpret_cast<LPARAM>(window_));
+    HWND about = OpenAbout();
     ASSERT_NE(nullptr, about);
-    const struct
-    {
-        const char *what;
-        HICON icon;
-        SIZE wanted;
-    } icons[] = {
+    const struct { const char *what; HICON icon; SIZE wanted; } icons[] = {
         { "caption", reinterpret_cast<HICON>(SendMessageA(window_, WM_GETICON, ICON_SMALL, 0)),
           { GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON) } },
         { "About box", reinterpret_cast<HICON>(SendDlgItemMessageA(about, IDC_ABOUT_ICON, STM_GETIMAGE, IMAGE_ICON, 0)),
@@ -101,7 +58,7 @@ TEST_F(SharpPictures, CaptionAndAboutIconsAreTheImagesOfTheirSize)
         EXPECT_EQ(icon.wanted.cy, size.cy) << "at " << dpi_ << " DPI";
         const std::vector<COLORREF> image = IconImagePixels(GetModuleHandleA(nullptr), IDI_APP, icon.wanted.cx, Magenta);
         EXPECT_FALSE(image.empty()) << "the icon file holds no " << icon.wanted.cx << "-pixel image";
-        EXPECT_EQ(0, Differences(shown, image)) << "not the icon file's " << icon.wanted.cx << "-pixel image";
+        EXPECT_EQ(image, shown) << "not the icon file's " << icon.wanted.cx << "-pixel image";
     }
     DestroyWindow(about);
     // Loaded for these windows alone, the icons went with them.
@@ -129,7 +86,7 @@ TEST_F(SharpPictures, PictureScaledAtLoadKeepsItsColours)
     Canvas row(MulDiv(2, dpi_, 96) + size + 8, size + 12, background);
     ASSERT_TRUE(row.Ready());
     // No name: it would be drawn over the picture, which is wider than the row expects.
-    int index = Add("", picture);
+    int index = AddMap("", picture);
     DRAWITEMSTRUCT draw = { ODT_LISTBOX, IDC_MAP_LIST, static_cast<UINT>(index), ODA_DRAWENTIRE, 0, List(), row.Dc(),
                             { 0, 0, row.Width(), row.Height() }, reinterpret_cast<ULONG_PTR>(picture) };
     EXPECT_EQ(TRUE, MainDialogProc(window_, WM_DRAWITEM, IDC_MAP_LIST, reinterpret_cast<LPARAM>(&draw)));
@@ -142,8 +99,7 @@ TEST_F(SharpPictures, PictureScaledAtLoadKeepsItsColours)
             mixed += row.At(x, y) != background && !own.count(row.At(x, y));
     EXPECT_EQ(0, mixed) << "pixels of colours the pictures do not hold";
     // The sheet fills 14 x 12 of 16 x 16, inside the square the picture is drawn in.
-    const RECT all = { 0, 0, row.Width(), row.Height() };
-    const RECT sheet = row.BoxOtherThan(all, background);
+    const RECT sheet = row.BoxOtherThan({ 0, 0, row.Width(), row.Height() }, background);
     const RECT square = { MulDiv(2, dpi_, 96), 6, MulDiv(2, dpi_, 96) + size, 6 + size };
     RECT inside;
     EXPECT_TRUE(IntersectRect(&inside, &sheet, &square) && EqualRect(&inside, &sheet));

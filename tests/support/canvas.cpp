@@ -1,4 +1,5 @@
 #include "canvas.h"
+#include "test_support.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -25,6 +26,45 @@ BITMAPINFO TopDown32(int width, int height)
 COLORREF FromPixel(DWORD pixel)
 {
     return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+}
+
+// The pixels text shows when drawn alone with font, in the window text colour on paper, with
+// room all round: what a row of the map list must show of it, no more and no less.
+int InkOfText(HFONT font, const char *text, COLORREF paper)
+{
+    const int length = static_cast<int>(strlen(text)), margin = 32;
+    Canvas alone(margin * (length + 2), 4 * margin, paper);
+    HGDIOBJ replaced = SelectObject(alone.Dc(), font);
+    SetTextColor(alone.Dc(), GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(alone.Dc(), paper);
+    ExtTextOutA(alone.Dc(), margin, margin, 0, nullptr, text, static_cast<UINT>(length), nullptr);
+    SelectObject(alone.Dc(), replaced);
+    return alone.CountOtherThan({ 0, 0, alone.Width(), alone.Height() }, paper);
+}
+
+BOOL CALLBACK AddBitmapId(HMODULE, LPCSTR, LPSTR name, LONG_PTR ids)
+{
+    if (IS_INTRESOURCE(name))
+        reinterpret_cast<std::vector<WORD> *>(ids)->push_back(static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name)));
+    return TRUE;
+}
+
+// The bitmap's pixels, when it is size x size.
+std::vector<COLORREF> BitmapPixels(HBITMAP picture, int size)
+{
+    std::vector<COLORREF> pixels;
+    BITMAP drawn;
+    if (GetObjectA(picture, sizeof(drawn), &drawn) != sizeof(drawn) || drawn.bmWidth != size || drawn.bmHeight != size)
+        return pixels;
+    BITMAPINFO info = TopDown32(size, size);
+    std::vector<DWORD> raw(static_cast<size_t>(size * size));
+    HDC screen = GetDC(nullptr);
+    int rows = GetDIBits(screen, picture, 0, size, raw.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (rows == size)
+        for (DWORD pixel : raw)
+            pixels.push_back(FromPixel(pixel));
+    return pixels;
 }
 }
 
@@ -99,49 +139,6 @@ bool Canvas::CopyScreen(int x, int y)
     return copied != FALSE;
 }
 
-// The pixels text shows when drawn alone with font, in the window text colour on paper, with
-// room all round: what a row of the map list must show of it, no more and no less.
-static int InkOfText(HFONT font, const char *text, COLORREF paper)
-{
-    const int length = static_cast<int>(strlen(text)), margin = 32;
-    Canvas alone(margin * (length + 2), 4 * margin, paper);
-    HGDIOBJ replaced = SelectObject(alone.Dc(), font);
-    SetTextColor(alone.Dc(), GetSysColor(COLOR_WINDOWTEXT));
-    SetBkColor(alone.Dc(), paper);
-    ExtTextOutA(alone.Dc(), margin, margin, 0, nullptr, text, static_cast<UINT>(length), nullptr);
-    SelectObject(alone.Dc(), replaced);
-    RECT all = { 0, 0, alone.Width(), alone.Height() };
-    return alone.CountOtherThan(all, paper);
-}
-
-namespace
-{
-BOOL CALLBACK AddBitmapId(HMODULE, LPCSTR, LPSTR name, LONG_PTR ids)
-{
-    if (IS_INTRESOURCE(name))
-        reinterpret_cast<std::vector<WORD> *>(ids)->push_back(static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name)));
-    return TRUE;
-}
-
-// The bitmap's pixels, when it is size x size.
-std::vector<COLORREF> BitmapPixels(HBITMAP picture, int size)
-{
-    std::vector<COLORREF> pixels;
-    BITMAP drawn;
-    if (GetObjectA(picture, sizeof(drawn), &drawn) != sizeof(drawn) || drawn.bmWidth != size || drawn.bmHeight != size)
-        return pixels;
-    BITMAPINFO info = TopDown32(size, size);
-    std::vector<DWORD> raw(static_cast<size_t>(size * size));
-    HDC screen = GetDC(nullptr);
-    int rows = GetDIBits(screen, picture, 0, size, raw.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    if (rows == size)
-        for (DWORD pixel : raw)
-            pixels.push_back(FromPixel(pixel));
-    return pixels;
-}
-}
-
 std::vector<COLORREF> MapPicturePixels(HMODULE module, int size)
 {
     // Found by its size, whatever its id: a picture left out is missing, not another one.
@@ -187,7 +184,10 @@ int ScreenDpiOfThisRun()
     return expected[0] && atoi(expected) != dpi ? 0 : dpi;
 }
 
-std::string ScaledMapPictureFault(const Canvas &canvas, int rowTop, int rowHeight, int dpi, COLORREF paper)
+// Empty when canvas shows the map picture as the list draws it at dpi in the row from rowTop;
+// else what it shows instead.
+static std::string ScaledMapPictureFault(const Canvas &canvas, int rowTop, int rowHeight, int dpi,
+                                         COLORREF paper)
 {
     const int size = MulDiv(PictureSize, dpi, 96);
     const int left = MulDiv(2, dpi, 96);
@@ -210,8 +210,7 @@ std::string ScaledMapPictureFault(const Canvas &canvas, int rowTop, int rowHeigh
 std::vector<COLORREF> IconImagePixels(HMODULE module, int group, int size, COLORREF behind)
 {
     std::vector<COLORREF> pixels;
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(group), MAKEINTRESOURCEA(14));
-    const BYTE *directory = found ? static_cast<const BYTE *>(LockResource(LoadResource(module, found))) : nullptr;
+    const BYTE *directory = ResourceBytes(module, group, 14);
     if (!directory)
         return pixels;
     // The group: 6 bytes, then 14 a image (width, height, ..., the image's id last); 0 is 256.
@@ -223,9 +222,8 @@ std::vector<COLORREF> IconImagePixels(HMODULE module, int group, int size, COLOR
         if (entry[0] == (size & 0xFF) && entry[1] == (size & 0xFF))
             id = entry[12] | (entry[13] << 8);
     }
-    HRSRC image = id ? FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3)) : nullptr;
-    const BITMAPINFOHEADER *header =
-        image ? static_cast<const BITMAPINFOHEADER *>(LockResource(LoadResource(module, image))) : nullptr;
+    const BYTE *image = id ? ResourceBytes(module, id, 3) : nullptr;
+    const auto *header = reinterpret_cast<const BITMAPINFOHEADER *>(image);
     if (!header || header->biSize != sizeof(BITMAPINFOHEADER) || header->biWidth != size
         || header->biHeight != 2 * size || header->biBitCount != 8)
         return pixels;

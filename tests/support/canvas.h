@@ -24,7 +24,6 @@ public:
     COLORREF At(int x, int y) const;
     // Whether row y holds colour anywhere in [fromX, toX).
     bool RowHolds(int y, int fromX, int toX, COLORREF colour) const;
-    // Pixels of the rectangle that differ from colour.
     int CountOtherThan(const RECT &area, COLORREF colour) const;
     // The smallest rectangle holding every pixel of area that differs from colour; empty
     // when there is none.
@@ -62,15 +61,10 @@ std::vector<COLORREF> IconPixels(HICON icon, COLORREF behind, SIZE *size);
 // up for (PELMAR_TEST_DPI), where a pass would prove nothing.
 int ScreenDpiOfThisRun();
 
-// Empty when canvas shows the map picture as the list draws it on a screen of dpi, in the
-// row from rowTop, rowHeight high: scaled from 16 pixels at 96 DPI, 2 from the left at 96 DPI,
-// centred; else what it shows instead. Checked by the box of the picture's paper sheet,
-// within a pixel of stretch rounding.
-std::string ScaledMapPictureFault(const Canvas &canvas, int rowTop, int rowHeight, int dpi, COLORREF paper);
-
 // What a painted map list must show from its top: a row rowHeight high for each name, with the
-// map picture as ScaledMapPictureFault wants it (at 96 DPI pixel for pixel) and the name as
-// font draws it alone on paper; nothing below the last row.
+// map picture scaled from 16 pixels at 96 DPI, 2 from the left at 96 DPI, centred (checked by
+// the box of its paper sheet, within a pixel of stretch rounding; at 96 DPI pixel for pixel),
+// and the name as font draws it alone on paper; nothing below the last row.
 class MapRowsShown
 {
 public:

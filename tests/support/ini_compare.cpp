@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
 #include <string.h>
 
 const std::vector<std::pair<std::string, std::string> > GameOwnedKeys = {
@@ -35,14 +37,10 @@ std::vector<IniLine> ParseIni(const std::string &text)
 {
     std::vector<IniLine> lines;
     std::string section;
-    std::string::size_type start = 0;
-    while (start < text.size())
+    std::istringstream in(text);
+    for (std::string raw; std::getline(in, raw);)
     {
-        std::string::size_type end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = Trim(text.substr(start, end - start));
-        start = end + 1;
+        const std::string line = Trim(raw);
         if (line.empty())
             continue;
         if (line[0] == '[')
@@ -51,25 +49,19 @@ std::vector<IniLine> ParseIni(const std::string &text)
             section = line.substr(1, close == std::string::npos ? std::string::npos : close - 1);
             continue;
         }
-        IniLine entry;
-        entry.section = section;
+        const std::string::size_type equals = line.find('=');
         if (line[0] == ';' || line[0] == '#')
-        {
-            entry.value = line;
-        }
+            lines.push_back({ section, "", line });
         else
-        {
-            std::string::size_type equals = line.find('=');
-            entry.key = Trim(line.substr(0, equals));
-            entry.value = equals == std::string::npos ? std::string() : Trim(line.substr(equals + 1));
-        }
-        lines.push_back(entry);
+            lines.push_back({ section, Trim(line.substr(0, equals)),
+                              equals == std::string::npos ? std::string() : Trim(line.substr(equals + 1)) });
     }
     return lines;
 }
 
-const IniLine *FindIniKey(const std::vector<IniLine> &lines, const std::string &section,
-                          const std::string &key)
+// The first key of that name in that section (case ignored), or nullptr.
+static const IniLine *FindIniKey(const std::vector<IniLine> &lines, const std::string &section,
+                                 const std::string &key)
 {
     for (const IniLine &line : lines)
         if (!line.key.empty() && SameName(line.section, section) && SameName(line.key, key))
@@ -82,14 +74,10 @@ std::vector<IniLine> WithoutKeys(const std::vector<IniLine> &lines,
 {
     std::vector<IniLine> kept;
     for (const IniLine &line : lines)
-    {
-        bool isOwned = false;
-        for (const auto &name : owned)
-            if (!line.key.empty() && SameName(line.section, name.first) && SameName(line.key, name.second))
-                isOwned = true;
-        if (!isOwned)
+        if (std::none_of(owned.begin(), owned.end(), [&line](const auto &name) {
+                return FindIniKey({ line }, name.first, name.second) != nullptr;
+            }))
             kept.push_back(line);
-    }
     return kept;
 }
 

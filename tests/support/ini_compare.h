@@ -19,10 +19,6 @@ struct IniLine
 // blanks around names and values trimmed.
 std::vector<IniLine> ParseIni(const std::string &text);
 
-// The value of the first key of that name in that section (case ignored), or nullptr.
-const IniLine *FindIniKey(const std::vector<IniLine> &lines, const std::string &section,
-                          const std::string &key);
-
 // The keys of the game's file that the launcher writes (section, key).
 extern const std::vector<std::pair<std::string, std::string> > GameOwnedKeys;
 

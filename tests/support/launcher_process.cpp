@@ -3,7 +3,6 @@
 #include "resources/resource.h"
 
 #include <cstring>
-#include <vector>
 
 std::string PelmarExePath()
 {
@@ -44,6 +43,21 @@ HWND FindWindowOf(DWORD process, const char *caption, bool visibleOnly)
     EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
+
+// Another process's list texts come through the wide messages: Wine marshals the ANSI
+// LB_GETTEXT and CB_GETLBTEXT across processes as wide text.
+std::string ItemText(HWND window, UINT lengthMessage, UINT textMessage, int index)
+{
+    LRESULT length = SendMessageW(window, lengthMessage, index, 0);
+    if (length < 0 || length > 1000)
+        return std::string();
+    std::vector<WCHAR> wide(static_cast<size_t>(length) + 1, L'\0');
+    if (SendMessageW(window, textMessage, index, reinterpret_cast<LPARAM>(wide.data())) < 0)
+        return std::string();
+    char text[2048] = { 0 };
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, text, sizeof(text) - 1, nullptr, nullptr);
+    return text;
+}
 }
 
 LauncherProcess::~LauncherProcess()
@@ -53,13 +67,10 @@ LauncherProcess::~LauncherProcess()
 
 bool LauncherProcess::Start(const std::string &workingDirectory, const std::string &exe)
 {
-    STARTUPINFOA startup;
-    memset(&startup, 0, sizeof(startup));
+    STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
-    std::string commandLine = "\"" + exe + "\"";
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    std::string line = "\"" + exe + "\"";   // the call may write into it
+    if (!CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
                         workingDirectory.c_str(), &startup, &info_))
         return false;
     WaitForInputIdle(info_.hProcess, 15000);
@@ -98,9 +109,10 @@ DWORD LauncherProcess::WaitForExit(DWORD timeoutMs)
     return code;
 }
 
-void LauncherProcess::Close() const
+DWORD LauncherProcess::Close()
 {
     PostMessageA(main_, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return WaitForExit();
 }
 
 void LauncherProcess::Kill()
@@ -154,24 +166,6 @@ std::vector<std::string> ChildTexts(HWND window)
     std::vector<std::string> texts;
     EnumChildWindows(window, AddChildText, reinterpret_cast<LPARAM>(&texts));
     return texts;
-}
-
-namespace
-{
-// Another process's list texts come through the wide messages: Wine marshals the ANSI
-// LB_GETTEXT and CB_GETLBTEXT across processes as wide text.
-std::string ItemText(HWND window, UINT lengthMessage, UINT textMessage, int index)
-{
-    LRESULT length = SendMessageW(window, lengthMessage, index, 0);
-    if (length < 0 || length > 1000)
-        return std::string();
-    std::vector<WCHAR> wide(static_cast<size_t>(length) + 1, L'\0');
-    if (SendMessageW(window, textMessage, index, reinterpret_cast<LPARAM>(wide.data())) < 0)
-        return std::string();
-    char text[2048] = { 0 };
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, text, sizeof(text) - 1, nullptr, nullptr);
-    return text;
-}
 }
 
 std::string ComboSelectedText(HWND combo)
@@ -275,18 +269,19 @@ void TypeText(HWND edit, const std::string &text)
     Settle(edit);
 }
 
-void SelectComboText(HWND combo, const std::string &text)
+bool SelectComboText(HWND combo, const std::string &text)
 {
     LRESULT index = SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                  reinterpret_cast<LPARAM>(text.c_str()));
     if (index == CB_ERR)
-        return;
+        return false;
     SendMessageA(combo, CB_SETCURSEL, index, 0);
     // Tell the window as a player's choice would.
     HWND parent = GetParent(combo);
     PostMessageA(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(combo));
     Settle(combo);
+    return ComboSelectedText(combo) == text;
 }
 
 void Settle(HWND window)

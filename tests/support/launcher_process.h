@@ -30,12 +30,12 @@ public:
     // The process's visible top-level window with that caption (a message box, say).
     HWND FindVisibleWindow(const char *caption) const;
     HANDLE Process() const { return info_.hProcess; }
-    DWORD Id() const { return info_.dwProcessId; }
 
     // Waits for the process to end; returns its exit code, or STILL_ACTIVE on time-out.
     DWORD WaitForExit(DWORD timeoutMs = 10000);
-    // The caption's close: WM_SYSCOMMAND / SC_CLOSE, as from the caption's button.
-    void Close() const;
+    // The caption's close (WM_SYSCOMMAND / SC_CLOSE, as from the caption's button), then
+    // WaitForExit's answer.
+    DWORD Close();
     void Kill();
 
 private:
@@ -65,7 +65,8 @@ void Click(HWND window);                 // at its centre
 void ClickListItem(HWND list, int index);
 void PressKey(HWND window, UINT virtualKey);
 void TypeText(HWND edit, const std::string &text);   // replaces the text, as typed
-void SelectComboText(HWND combo, const std::string &text);
+// Selects the entry with exactly that text as a player would; whether it is selected then.
+bool SelectComboText(HWND combo, const std::string &text);
 
 // Waits until the other thread has handled everything queued so far.
 void Settle(HWND window);

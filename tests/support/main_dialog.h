@@ -7,10 +7,12 @@
 
 #include "app/game_detect.h"
 #include "app/globals.h"
+#include "canvas.h"
 #include "config/game_config.h"
 #include "launcher_process.h"
 #include "resources/resource.h"
 #include "test_support.h"
+#include "ui/about_box.h"
 #include "ui/main_window.h"
 
 #include <gtest/gtest.h>
@@ -89,9 +91,36 @@ class MainDialogTest : public ::testing::Test
 protected:
     void SetUp() override { ASSERT_NE(nullptr, window_); }
     HWND Control(int id) const { return GetDlgItem(window_, id); }
+    HWND List() const { return Control(IDC_MAP_LIST); }
+    // A map entry carrying picture, as the catalogue adds them; its index.
+    int AddMap(const std::string &name, HBITMAP picture = MapIconBitmap) const
+    {
+        LRESULT index = SendMessageA(List(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        SendMessageA(List(), LB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(picture));
+        return static_cast<int>(index);
+    }
+    HWND OpenAbout() const
+    {
+        return CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), window_,
+                                  AboutDialogProc, reinterpret_cast<LPARAM>(window_));
+    }
 
     MainDialog dialog_;
     HWND window_ = dialog_.Window();
+};
+
+// The same at the scale the run was set up for: measured at another, a pass proves nothing.
+class ScaledDialogTest : public MainDialogTest
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(nullptr, window_);
+        dpi_ = ScreenDpiOfThisRun();
+        ASSERT_NE(0, dpi_) << "the prefix is not set to the scale this run is for";
+    }
+
+    int dpi_ = 0;
 };
 
 // A game folder, the working directory while it lives, with the game the launcher would

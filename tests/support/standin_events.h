@@ -16,8 +16,6 @@ public:
     StandInEvents &operator=(const StandInEvents &) = delete;
 
     bool Ready() const { return started_ && quit_; }
-    HANDLE Started() const { return started_; }
-    HANDLE Quit() const { return quit_; }
 
     bool HasStarted() const { return WaitForSingleObject(started_, 0) == WAIT_OBJECT_0; }
     // Waits for the start, dispatching this thread's messages meanwhile.

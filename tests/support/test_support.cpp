@@ -1,10 +1,12 @@
 #include "test_support.h"
 #include "launcher_process.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <utility>
-#include <vector>
 
 std::string MakeTempFolder(const char *tag)
 {
@@ -64,27 +66,15 @@ void MakeFolder(const std::string &path)
 
 void WriteTextFile(const std::string &path, const std::string &content)
 {
-    FILE *file = fopen(path.c_str(), "wb");
-    if (!file)
-        return;
-    fwrite(content.data(), 1, content.size(), file);
-    fclose(file);
+    std::ofstream(path, std::ios::binary) << content;
 }
 
 std::string ReadTextFile(const std::string &path, bool *exists)
 {
-    std::string content;
-    FILE *file = fopen(path.c_str(), "rb");
+    std::ifstream file(path, std::ios::binary);
     if (exists)
-        *exists = file != nullptr;
-    if (!file)
-        return content;
-    char chunk[4096];
-    size_t got;
-    while ((got = fread(chunk, 1, sizeof(chunk), file)) > 0)
-        content.append(chunk, got);
-    fclose(file);
-    return content;
+        *exists = file.is_open();
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 bool FileExists(const std::string &path)
@@ -113,6 +103,14 @@ std::string FixturePath(const char *name)
     return TestProgramFolder() + "\\fixtures\\" + name;
 }
 
+const BYTE *ResourceBytes(HMODULE module, int id, int type, DWORD *size)
+{
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(type));
+    if (size)
+        *size = found ? SizeofResource(module, found) : 0;
+    return found ? static_cast<const BYTE *>(LockResource(LoadResource(module, found))) : nullptr;
+}
+
 void PumpMessages()
 {
     MSG message;
@@ -139,10 +137,7 @@ bool WaitUntil(const std::function<bool()> &done, DWORD timeoutMs)
 
 bool Contains(const std::vector<std::string> &texts, const std::string &text)
 {
-    for (const std::string &each : texts)
-        if (each == text)
-            return true;
-    return false;
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
 
 std::string Joined(const std::vector<std::string> &texts, const char *between)
@@ -242,21 +237,18 @@ long OpenHandleCount()
     return count;
 }
 
-namespace
-{
 template <typename Counts>
-int CountGdiObjects(Counts counts)
+static int CountGdiObjects(Counts counts)
 {
     int count = 0;
     for (UINT_PTR index = 1; index < 0x10000; ++index)
         count += counts(reinterpret_cast<HGDIOBJ>(index), GetObjectType(reinterpret_cast<HGDIOBJ>(index)));
     return count;
 }
-}
 
-int GdiObjectCount(DWORD type)
+int GdiObjectCount()
 {
-    return CountGdiObjects([type](HGDIOBJ, DWORD found) { return found && (!type || found == type); });
+    return CountGdiObjects([](HGDIOBJ, DWORD found) { return found != 0; });
 }
 
 int DcsHeldFor(HWND window)

@@ -27,9 +27,12 @@ std::string TestProgramFolder();
 // The game configuration as the game writes it (CRLF, repeated keys, 16-bit depths).
 std::string FixturePath(const char *name);
 
+// The bytes of module's resource of that id and type (RT_ICON's number, say), their count in
+// *size; null when there is none.
+const BYTE *ResourceBytes(HMODULE module, int id, int type, DWORD *size = nullptr);
+
 // Polls until done() holds or timeoutMs passes, dispatching this thread's messages.
 bool WaitUntil(const std::function<bool()> &done, DWORD timeoutMs = 10000);
-// Dispatches this thread's queued messages.
 void PumpMessages();
 
 bool Contains(const std::vector<std::string> &texts, const std::string &text);
@@ -38,13 +41,11 @@ std::string Joined(const std::vector<std::string> &texts, const char *between = 
 // This process's open handles, found by asking each handle value of the first 16,384 about
 // itself (Wine's GetProcessHandleCount answers 0 whatever is open).
 long OpenHandleCount();
-// This process's GDI objects of a type (OBJ_BITMAP, OBJ_DC, ...; 0: of every type), found by
-// asking each index of the handle table its type: Wine's GetGuiResources answers 0, and Wine
-// takes an index alone for the handle.
-int GdiObjectCount(DWORD type = 0);
+// This process's GDI objects, found by asking each index of the handle table its type: Wine's
+// GetGuiResources answers 0, and Wine takes an index alone for the handle.
+int GdiObjectCount();
 // The device contexts of window and its children handed out and not given back.
 int DcsHeldFor(HWND window);
-// Bytes of the process heap's blocks in use.
 SIZE_T HeapBytesInUse();
 
 // Hands see every message sent to this thread's windows, once handled, while it lives.
@@ -66,7 +67,6 @@ private:
     HHOOK hook_ = nullptr;
 };
 
-// Working directory for one scope.
 class CurrentDirectoryScope
 {
 public:
@@ -79,9 +79,8 @@ private:
     std::string previous_;
 };
 
-// A game laid out as players have it: root\System (the program folder) with
-// root\Maps and root\Maps\UPak one level up. Removed again at the end of the scope.
-// The tests' one builder of game folders: maps, languages, files and the stand-in game.
+// The tests' one builder of game folders, laid out as players have them: root\System (the
+// program folder) with root\Maps and root\Maps\UPak one level up; removed with the scope.
 class TempGameFolder
 {
 public:
@@ -90,7 +89,6 @@ public:
     TempGameFolder(const TempGameFolder &) = delete;
     TempGameFolder &operator=(const TempGameFolder &) = delete;
 
-    const std::string &Root() const { return root_; }
     std::string System() const { return root_ + "\\System"; }
     std::string Maps() const { return root_ + "\\Maps"; }
     std::string UPak() const { return root_ + "\\Maps\\UPak"; }

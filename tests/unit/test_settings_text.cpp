@@ -33,6 +33,18 @@ std::string Selection(const std::string &x, const std::string &y, const std::str
 {
     return Formatted([&](char *out) { return FormatSelectionText(out, ModeTextSize, x, y, bits); });
 }
+
+struct PieceCase
+{
+    const char *text;
+    int n, value;
+};
+
+void ExpectPieces(std::initializer_list<PieceCase> cases)
+{
+    for (const PieceCase &c : cases)
+        EXPECT_EQ(c.value, PositionPiece(c.text, c.n)) << c.text << " " << c.n;
+}
 }
 
 TEST(ModeListTexts, CollapsesOnlyNeighbouringRepeats)
@@ -166,21 +178,6 @@ TEST(LanguageCodeFromEntry, BetweenParenthesesLowerCase)
     };
     for (const auto &c : cases)
         EXPECT_EQ(c[1], LanguageCodeFromEntry(c[0])) << c[0];
-}
-
-namespace
-{
-struct PieceCase
-{
-    const char *text;
-    int n, value;
-};
-
-void ExpectPieces(std::initializer_list<PieceCase> cases)
-{
-    for (const PieceCase &c : cases)
-        EXPECT_EQ(c.value, PositionPiece(c.text, c.n)) << c.text << " " << c.n;
-}
 }
 
 TEST(PositionPiece, NumbersOfAStoredPosition)
