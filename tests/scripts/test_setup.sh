@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The set-up's answers to a bad package mirror, with stand-ins for apt-get, apt-cache,
 # dpkg and dpkg-query on the PATH (no network, nothing installed); a prefix's dangling font
-# link made anew; a display that cannot start; which build each Wine runs.
+# link made anew; a display that cannot start; which build each Wine runs; a root that
+# cannot be made.
 # shellcheck disable=SC2016 # the stand-ins and the bash -c bodies expand when they run
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -99,6 +100,19 @@ plan=$(env -u PELMAR_WINES -u PELMAR_ARCH_FORCED PELMAR_ARCH=x86_64 PELMAR_RUNS_
 check "no 32-bit code: the classic Wines run the twin, WoW64 is skipped, saying why" \
     "wine8 x86_64|wine10 x86_64|wow64 - 1" \
     "$(awk '{print $1, $2}' <<<"$plan" | paste -sd'|') $(grep -c '^wow64 - root this machine runs no 32-bit x86 code' <<<"$plan")"
+
+# A root that cannot be made: three tries, the last from the release's main suite alone,
+# then a stop that names the release.
+printf '#!/bin/sh\necho "$*" >>"$STANDIN/mmdebstrap"\nexit 1\n' >"$tmp/bin/mmdebstrap"
+printf '#!/bin/sh\nexit 0\n' >"$tmp/bin/bwrap"
+chmod +x "$tmp/bin/mmdebstrap" "$tmp/bin/bwrap"
+export STANDIN="$tmp/state"
+mkdir -p "$STANDIN" && : >"$STANDIN/mmdebstrap"
+out=$(env -u PELMAR_ARCH_FORCED PATH="$tmp/bin:$PATH" XDG_CACHE_HOME="$tmp/cache" PELMAR_APT_PAUSE=0 \
+      PELMAR_RUNS_I386=1 python3 "$root/scripts/wines.py" root wine10 2>&1)
+check "a root that cannot be made: three tries, the last from the main suite, then a stop naming it" \
+    "status=1 tries=3 main-only=1 said=yes" \
+    "status=$? tries=$(wc -l <"$STANDIN/mmdebstrap") main-only=$(grep -c ' trixie main$' "$STANDIN/mmdebstrap") said=$(grep -q '^FAILED: making the Debian trixie root for wine10' <<<"$out" && echo yes || echo no)"
 
 echo "setup: $passed passed, $failed failed"
 [ "$failed" = 0 ]
