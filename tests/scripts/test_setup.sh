@@ -35,7 +35,7 @@ setup() {
     rm -rf "$STANDIN" && mkdir "$STANDIN" && touch "$STANDIN/installed" "$STANDIN/log"
     echo "$update_rc" >"$STANDIN/update_rc"
     for flag in $flags; do touch "$STANDIN/$flag"; done
-    out=$(env -u PELMAR_ARCH ${arch:+PELMAR_ARCH=$arch} PATH="$tmp/bin:$PATH" PELMAR_BUILD="$tmp/build" PELMAR_APT_PAUSE=0 \
+    out=$(env -u PELMAR_ARCH -u PELMAR_ROOTS -u PELMAR_TWIN_NEEDED ${arch:+PELMAR_ARCH=$arch} PATH="$tmp/bin:$PATH" PELMAR_BUILD="$tmp/build" PELMAR_APT_PAUSE=0 \
           bash -c 'source "$1/scripts/lib/env.sh"; pelmar_init arch packages
                    pelmar_runs_i386() { return 0; }
                    pelmar_choose_arch
