@@ -3,7 +3,8 @@
 # side: PELMAR_WINE_NAME names the Wine (its prefixes are wineprefix-<name> in the tree of
 # PELMAR_ARCH), PELMAR_WINE_ROOT its root (empty: this system's Wine). Starts a display of
 # its own, enters the root where there is one, makes the prefixes and runs ctest with any
-# ctest arguments; leaves <tree>/ctest-<name>.xml (JUnit) and .about (which Wine, where).
+# ctest arguments; leaves <tree>/ctest-<name>.xml (JUnit; PELMAR_JUNIT names another) and
+# .about (which Wine, where).
 # Builds and installs nothing. Exits 3 when its set-up failed and no test ran.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -36,4 +37,4 @@ pelmar_start_test_wines "$PELMAR_ARCH_BUILD/wineprefix-$name"
 export WINEPREFIX="$PELMAR_ARCH_BUILD/wineprefix-$name"
 PELMAR_FAIL_STATUS=1
 ctest --test-dir "$PELMAR_ARCH_BUILD" --output-on-failure --timeout 300 \
-    --output-junit "$PELMAR_ARCH_BUILD/ctest-$name.xml" "$@"
+    --output-junit "${PELMAR_JUNIT:-$PELMAR_ARCH_BUILD/ctest-$name.xml}" "$@"
