@@ -8,7 +8,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=scripts/lib/env.sh
 source "$here/lib/env.sh"
-pelmar_init arch packages build
+pelmar_init arch packages build root
 # Nothing here starts what must be stopped: scripts/wines.py ends its suites itself.
 
 if [ "${PELMAR_NATIVE:-0}" = 1 ]; then
@@ -17,7 +17,7 @@ if [ "${PELMAR_NATIVE:-0}" = 1 ]; then
 fi
 pelmar_choose_arch
 pelmar_use_installed_wine
-plan=$(python3 "$here/wines.py" plan --own) || pelmar_fail "choosing the Wines" "scripts/wines.py's words above"
+plan=$(pelmar_wines_plan --own)
 pelmar_build
-if grep -q '^[^ ]* x86_64 ' <<<"$plan"; then pelmar_build_twin; fi
+if pelmar_plan_needs_twin "$plan"; then pelmar_build_twin; fi
 exec python3 "$here/wines.py" suites --own "$@"

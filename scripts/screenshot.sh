@@ -31,8 +31,8 @@ case "$out" in /*) ;; *) out="$PWD/$out" ;; esac
 pelmar_choose_arch
 root=""
 if [ -n "${PELMAR_DEMO_WINE:-}" ]; then
-    read -r _ arch _ why < <(PELMAR_WINES="$PELMAR_DEMO_WINE" python3 "$here/wines.py" plan) ||
-        pelmar_fail "choosing the Wine $PELMAR_DEMO_WINE" "scripts/wines.py's words above"
+    plan=$(PELMAR_WINES="$PELMAR_DEMO_WINE" pelmar_wines_plan)
+    read -r _ arch _ why <<<"$plan"
     [ "$arch" != - ] || pelmar_fail "choosing the Wine $PELMAR_DEMO_WINE" "$why"
     root=$(pelmar_wine_root "$PELMAR_DEMO_WINE")
     PELMAR_ARCH=$arch

@@ -9,7 +9,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=scripts/lib/env.sh
 source "$here/lib/env.sh"
-pelmar_init arch packages build
+pelmar_init arch packages build root
 # Nothing here starts what must be stopped: scripts/wines.py ends its suites itself.
 
 times=()
@@ -24,17 +24,12 @@ export PELMAR_CHECKS=1 PELMAR_ROOTS=1
 # the list is this system's (Debian testing, say, has none); the twin's compilers where a
 # Wine runs the twin. Installing this system's Wine may turn the choice to the twin.
 PELMAR_ARCH="" pelmar_setup
-wines_plan() {
-    python3 "$here/wines.py" plan || pelmar_fail "choosing the Wines" "scripts/wines.py's words above"
-}
-plan=$(wines_plan)
+plan=$(pelmar_wines_plan)
 if grep -q '^[^ ]* [^ ]* own ' <<<"$plan"; then
     pelmar_setup
-    plan=$(wines_plan)
+    plan=$(pelmar_wines_plan)
 fi
-twin=0
-if grep -q '^[^ ]* x86_64 ' <<<"$plan"; then
-    twin=1
+if pelmar_plan_needs_twin "$plan"; then
     PELMAR_TWIN_NEEDED=1 PELMAR_ARCH="" pelmar_setup
 fi
 timed "set-up"
@@ -42,7 +37,7 @@ timed "set-up"
 # The Windows programs first: the native build runs beside the suites, in checks.sh.
 export PELMAR_WERROR=1
 pelmar_build
-if [ "$twin" = 1 ]; then pelmar_build_twin; fi
+if pelmar_plan_needs_twin "$plan"; then pelmar_build_twin; fi
 timed "builds"
 
 status=0

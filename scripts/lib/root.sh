@@ -1,6 +1,19 @@
 # shellcheck shell=bash
-# Wines of other Debian releases: each lives in a minimal root that scripts/wines.py makes
-# in the cache folder, entered here with bwrap. Needs env.sh.
+# The Wines of scripts/wines.txt as the shell sees them: scripts/wines.py's plan, and the
+# roots that Wines of other Debian releases live in (made by scripts/wines.py in the cache
+# folder, entered here with bwrap). Needs env.sh.
+
+# A line a chosen Wine: its name, the build it runs (- where skipped), "own" or "root", and
+# why; the arguments go to scripts/wines.py plan (--own).
+pelmar_wines_plan() {
+    python3 "$PELMAR_ROOT/scripts/wines.py" plan "$@" ||
+        pelmar_fail "choosing the Wines" "scripts/wines.py's words above"
+}
+
+# True where a Wine of the plan runs the x86_64 twin.
+pelmar_plan_needs_twin() {
+    grep -q '^[^ ]* x86_64 ' <<<"$1"
+}
 
 # The root of the named Wine (scripts/wines.txt), made where missing or out of date; prints
 # its path.
