@@ -1,23 +1,25 @@
 #!/usr/bin/env bash
 # For developers: rebuilds the Windows programs (no set-up, no native build) and runs ctest on
 # them under this system's Wine, or under the Wines PELMAR_WINES names, with any ctest
-# arguments: bash scripts/dev-test.sh -R e2e.Run. PELMAR_NATIVE=1 runs the native tests
-# instead. Installs nothing, but a Wine of another release needs its root, which is made
-# once (1 to 2 GB in the cache folder). Settings: scripts/README.md.
+# arguments: bash scripts/dev-test.sh -R e2e.Run. PELMAR_NATIVE=1 runs the native tests and
+# the checks instead. Installs nothing, but a Wine of another release needs its root,
+# which is made once (1 to 2 GB in the cache folder). Settings: scripts/README.md.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=scripts/lib/env.sh
-source "$here/lib/env.sh"
-pelmar_init arch packages build root
-# Nothing here starts what must be stopped: scripts/wines.py ends its suites itself.
+# shellcheck source=scripts/lib/common.sh
+source "$here/lib/common.sh"
+pelmar_init setup build
 
 if [ "${PELMAR_NATIVE:-0}" = 1 ]; then
     pelmar_build_native
     exec ctest --test-dir "$PELMAR_NATIVE_BUILD" --output-on-failure "$@"
 fi
 pelmar_choose_arch
-pelmar_use_installed_wine
-plan=$(pelmar_wines_plan --own)
+if [ "$PELMAR_RUN_ARCH" = i686 ] && ! pelmar_installed wine32:i386; then
+    pelmar_fall_back_to_twin "the 32-bit Wine (wine32:i386) is not installed" "bash scripts/test.sh installs it"
+fi
+needs=$(python3 "$here/wines.py" needs --own "${PELMAR_OWN_ARCH_ARGS[@]}")
+read -r _ twin <<<"$needs"
 pelmar_build
-if pelmar_plan_needs_twin "$plan"; then pelmar_build_twin; fi
-exec python3 "$here/wines.py" suites --own "$@"
+[ "$twin" = 0 ] || pelmar_build_twin
+exec python3 "$here/suites.py" --own "${PELMAR_OWN_ARCH_ARGS[@]}" "$@"

@@ -1,87 +1,54 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets of the text logic (tests/fuzz) and runs each in turn.
 #   bash scripts/fuzz.sh [SECONDS] [TARGET...]   each target SECONDS long (default 60)
-#   bash scripts/fuzz.sh --smoke [TARGET...]     each 15 s with a fixed seed, for CI
-# Exits non-zero when a target finds a crash or a broken promise; the input that did it is
-# kept under build/fuzz/artifacts. Needs cmake, clang and the libFuzzer runtime
-# (Debian: cmake clang libclang-rt-<version>-dev); installs nothing itself.
+#   bash scripts/fuzz.sh --smoke [TARGET...]     each 15 s with a fixed seed (the checks)
+# Fails when a target finds a crash or a broken promise; the input that did it is kept
+# under build/fuzz/artifacts. Needs cmake, clang and the libFuzzer runtime (Debian: cmake
+# clang libclang-rt-<version>-dev); installs nothing itself.
 set -euo pipefail
-
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-root=$(cd "$here/.." && pwd)
-build="${PELMAR_BUILD:-$root/build}/fuzz"
-all_targets=(fuzz_text_helpers fuzz_command_line fuzz_map_names fuzz_settings_text)
-
-seconds=60
-smoke=0
-if [ "${1:-}" = "--smoke" ]; then
-    smoke=1
-    seconds=15
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=scripts/lib/common.sh
+source "$here/lib/common.sh"
+pelmar_init
+build="$PELMAR_BUILD/fuzz"
+seconds=60 options=() corpora="$build/corpus"
+if [ "${1:-}" = --smoke ]; then
+    seconds=15 options=(-seed=1) corpora="$build/smoke-corpus"
     shift
 elif [[ "${1:-}" =~ ^[0-9]+$ ]]; then
     seconds=$1
     shift
 fi
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=("${all_targets[@]}")
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_text_helpers fuzz_command_line fuzz_map_names fuzz_settings_text)
 
-fail() {
-    echo "fuzz.sh: $*" >&2
-    exit 2
-}
-
-command -v cmake >/dev/null || fail "cmake not found (Debian package: cmake)"
-command -v clang++ >/dev/null || fail "clang++ not found (Debian package: clang)"
-# The runtime comes apart from the compiler: try a link before configuring anything.
-clang_major=$(clang++ -dumpversion | cut -d. -f1)
-probe_dir=$(mktemp -d)
-trap 'rm -rf "$probe_dir"' EXIT
-printf 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char *, unsigned long) { return 0; }\n' \
-    >"$probe_dir/probe.cpp"
-if ! clang++ -fsanitize=fuzzer,address,undefined "$probe_dir/probe.cpp" -o "$probe_dir/probe" \
-    >"$probe_dir/log" 2>&1; then
-    cat "$probe_dir/log" >&2
-    fail "clang++ cannot link a libFuzzer program: install libclang-rt-$clang_major-dev"
-fi
-
-nice cmake -S "$root/tests/fuzz" -B "$build" -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-nice cmake --build "$build" -j 1
+command -v clang++ >/dev/null || pelmar_fail "fuzzing" "clang++ not found (Debian package: clang)"
+# The runtime comes apart from the compiler: a link is tried first.
+probe=$(mktemp -d)
+trap 'rm -rf "$probe"' EXIT
+printf 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char *, unsigned long) { return 0; }\n' >"$probe/probe.cpp"
+pelmar_step "linking a libFuzzer program (Debian: libclang-rt-$(clang++ -dumpversion | cut -d. -f1)-dev)" 120 \
+    clang++ -fsanitize=fuzzer,address,undefined "$probe/probe.cpp" -o "$probe/probe"
+pelmar_step "configuring $build" 300 nice cmake -S "$PELMAR_ROOT/tests/fuzz" -B "$build" -DCMAKE_CXX_COMPILER=clang++
+pelmar_step "building $build" 900 nice cmake --build "$build" -j 1
 
 mkdir -p "$build/artifacts" "$build/logs"
-failed=()
 for target in "${targets[@]}"; do
-    [ -x "$build/$target" ] || fail "no such target: $target"
-    seeds="$root/tests/fuzz/corpus/$target"
-    # New inputs go to a corpus under build/; the checked-in seeds are only read.
-    if [ $smoke = 1 ]; then
-        corpus="$build/smoke-corpus/$target"
-        rm -rf "$corpus"
-        options=(-seed=1)
-    else
-        corpus="$build/corpus/$target"
-        options=()
-    fi
-    mkdir -p "$corpus"
+    [ -x "$build/$target" ] || pelmar_fail "fuzzing" "no such target: $target"
+    # New inputs go to a corpus under build/; the checked-in seeds are only read. The
+    # smoke run starts from the seeds alone each time.
+    [ "$corpora" != "$build/smoke-corpus" ] || rm -rf "${corpora:?}/$target"
+    mkdir -p "$corpora/$target"
     log="$build/logs/$target.log"
     echo "== $target: ${seconds}s"
     status=0
-    nice -n 10 "$build/$target" "${options[@]}" -max_total_time="$seconds" -max_len=4096 -timeout=10 \
-        -print_final_stats=1 -artifact_prefix="$build/artifacts/$target-" \
-        "$corpus" "$seeds" >"$log" 2>&1 || status=$?
-    execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
-    rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
-    # libFuzzer's own count of the inputs it keeps, seeds included.
-    units=$(sed -n 's/^#[0-9]*[[:space:]]*DONE .* corp: \([0-9]*\/[0-9a-zA-Z]*\) .*/\1/p' "$log")
-    echo "   executions ${execs:-?}, ${rate:-?}/s, corpus ${units:-?} (inputs/bytes), log $log"
-    if [ $status -ne 0 ]; then
-        echo "   FAILED (exit $status):" >&2
-        grep -E 'ERROR|broken promise|SUMMARY|Test unit written' "$log" | head -n 20 >&2 || true
-        failed+=("$target")
+    timeout -k 10 $((seconds + 120)) nice -n 10 "$build/$target" ${options[@]+"${options[@]}"} -max_total_time="$seconds" \
+        -max_len=4096 -timeout=10 -print_final_stats=1 -artifact_prefix="$build/artifacts/$target-" \
+        "$corpora/$target" "$PELMAR_ROOT/tests/fuzz/corpus/$target" >"$log" 2>&1 || status=$?
+    echo "   executions $(sed -n 's/^stat::number_of_executed_units: *//p' "$log"), log $log"
+    if [ "$status" != 0 ]; then
+        grep -E 'ERROR|broken promise|SUMMARY|Test unit written' "$log" | head -n 20 >&2 || tail -n 20 "$log" >&2
+        pelmar_fail "fuzzing $target" "a finding (status $status; the input under $build/artifacts)"
     fi
 done
-
-if [ ${#failed[@]} -gt 0 ]; then
-    echo "fuzz.sh: findings in ${failed[*]}; inputs under $build/artifacts" >&2
-    exit 1
-fi
 echo "fuzz.sh: no findings"

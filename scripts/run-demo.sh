@@ -6,32 +6,25 @@
 # code the demo shows the x86_64 build of the same sources (PELMAR_ARCH forces either).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=scripts/lib/env.sh
-source "$here/lib/env.sh"
-pelmar_init arch packages build display wine demo
-pelmar_stop_lists
+# shellcheck source=scripts/lib/common.sh
+source "$here/lib/common.sh"
+pelmar_init setup build demo
 trap pelmar_stop EXIT
 
 pelmar_choose_arch
-pelmar_setup
+pelmar_setup base wine
 pelmar_build_arch
-demo="$PELMAR_ARCH_BUILD/demo/System"
-echo "The demo shows the $PELMAR_ARCH build ($demo/Pelmar.exe): $PELMAR_ARCH_REASON."
-
-if [ -n "${DISPLAY:-}" ]; then
-    # A prefix of plain windows: the desktop prefix's would open Wine's virtual desktop.
-    prefix="$PELMAR_ARCH_BUILD/wineprefix-demo-$(pelmar_codename)"
-    pelmar_make_prefix "$prefix"
-    pelmar_boot_wineserver "$prefix"
-    cd "$demo"
-    pelmar_wine "$prefix" Pelmar.exe
-    exit 0
+tree="$PELMAR_BUILD"
+[ "$PELMAR_RUN_ARCH" = i686 ] || tree="$PELMAR_BUILD/x86_64"
+echo "The demo shows the $PELMAR_RUN_ARCH build ($tree/demo/System/Pelmar.exe): $PELMAR_ARCH_REASON."
+export PELMAR_ARCH="$PELMAR_RUN_ARCH"
+if [ -n "${DISPLAY:-}" ] && [ "${PELMAR_XVFB:-0}" != 1 ]; then
+    # Plain windows on the player's desktop, until Pelmar is closed.
+    exec bash "$here/in-wine.sh" show "$tree/wineprefix-demo-$(pelmar_codename)" "$tree/demo/System" >/dev/null
 fi
 pelmar_start_display
-prefix=$(pelmar_desktop_prefix)
-pelmar_start_desktop_wine "$prefix" 1024x768
 shot="$PELMAR_BUILD/demo-screenshot.png"
 rm -f "$shot"
-pelmar_start_launcher "$demo" "$prefix"
-pelmar_take_shot "$shot"
-echo "No display here: Pelmar ($PELMAR_ARCH build) ran on a virtual one; see $shot"
+pelmar_show_and_shoot "$shot" "" bash "$here/in-wine.sh" show "$tree/wineprefix-desktop-$(pelmar_codename)" \
+    "$tree/demo/System" 1024x768
+echo "No display here: Pelmar ($PELMAR_RUN_ARCH build) ran on a virtual one; see $shot"

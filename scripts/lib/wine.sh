@@ -1,108 +1,115 @@
 # shellcheck shell=bash
 # Wine prefixes for the tests and the demo: made without Mono and Gecko (there may be no
 # network), with Wine's fonts, a copy for each display scale, and a persistent wineserver
-# each. Needs env.sh, arch.sh and display.sh (the stop list).
+# each. Wine runs the build PELMAR_RUN_ARCH. Needs common.sh.
 
-# wine and wineserver of the chosen build, in the prefix given as the first argument.
+# wine and wineserver of PELMAR_RUN_ARCH, looked up when used: the set-up may have just
+# installed them. Debian's /usr/bin/wine starts wine32 and its wineserver prefers
+# wineserver64: the twin names its binaries. Unstable's WoW64 Wine has no wineserver on the PATH.
+pelmar_wine_path() {
+    if [ "${PELMAR_RUN_ARCH:-i686}" = x86_64 ]; then echo "$PELMAR_ROOT/cmake/wine64"; else command -v wine || echo wine; fi
+}
+pelmar_wineserver_path() {
+    local path
+    [ "${PELMAR_RUN_ARCH:-i686}" = x86_64 ] && [ -x /usr/lib/wine/wineserver64 ] && { echo /usr/lib/wine/wineserver64; return; }
+    for path in "$(command -v wineserver)" /usr/lib/wine/wineserver64 /usr/lib/x86_64-linux-gnu/wine/wineserver; do
+        [ ! -x "$path" ] || { echo "$path"; return; }
+    done
+    pelmar_fail "finding the wineserver" "none installed (Debian package: wine)"
+}
+
+# PELMAR_CMD: the command line of this build's wine in PREFIX with the tests' settings
+# (PELMAR_WINEDEBUG overrides their quiet WINEDEBUG), or of its wineserver with -s.
+pelmar_wine_cmd() {
+    if [ "$1" = -s ]; then PELMAR_CMD=(env WINEPREFIX="$2" "$(pelmar_wineserver_path)" "${@:3}"); return; fi
+    PELMAR_CMD=(env WINEPREFIX="$1" WINEDLLOVERRIDES="$PELMAR_SETTING_WINEDLLOVERRIDES"
+                WINEDEBUG="${PELMAR_WINEDEBUG:-$PELMAR_SETTING_WINEDEBUG}" "$(pelmar_wine_path)" "${@:2}")
+}
 pelmar_wine() {
-    local prefix="$1"
-    shift
-    WINEPREFIX="$prefix" WINEDLLOVERRIDES="$PELMAR_SETTING_WINEDLLOVERRIDES" \
-        WINEDEBUG="$PELMAR_SETTING_WINEDEBUG" "$PELMAR_WINE" "$@"
-}
-pelmar_wineserver() {
-    local prefix="$1"
-    shift
-    WINEPREFIX="$prefix" "$PELMAR_WINESERVER" "$@"
+    pelmar_wine_cmd "$@"
+    "${PELMAR_CMD[@]}"
 }
 
-# Runs a Wine command in a prefix with its output in a file (Wine's services could hold a
-# pipe open); shows the output and stops, naming the step, when the command fails.
+# pelmar_wine_step NAME [-s] PREFIX ARGS...: a Wine command as a bounded step
+# (PELMAR_WINE_TIMEOUT, 300 s), named with its prefix.
 pelmar_wine_step() {
-    local step="$1" prefix="$2" log status=0
-    shift 2
-    log=$(mktemp)
-    pelmar_wine "$prefix" "$@" </dev/null >"$log" 2>&1 || status=$?
-    if [ "$status" != 0 ]; then
-        tail -n 20 "$log" >&2
-        rm -f "$log"
-        pelmar_fail "$step in the Wine prefix $prefix" "wine $1 ended with status $status (its words above)"
-    fi
-    rm -f "$log"
+    local name="$1" prefix="$2"
+    shift
+    [ "$prefix" != -s ] || prefix="$2"
+    pelmar_wine_cmd "$@"
+    pelmar_step "$name in the Wine prefix $prefix" "${PELMAR_WINE_TIMEOUT:-300}" "${PELMAR_CMD[@]}"
 }
 
-# Makes the prefix where it has no registry yet, and links Wine's fonts into it; its
-# wineserver is put on the stop list.
+# Makes the prefix where it has no registry, or brings it to this Wine's version, and links
+# Wine's fonts into it; the version is stamped in .pelmar-wine. Its wineserver is put on the
+# stop list. Prints nothing.
 pelmar_make_prefix() {
-    local prefix="$1"
+    local prefix="$1" version
     PELMAR_STOP_PREFIXES+=("$prefix")
-    if [ ! -f "$prefix/system.reg" ]; then
-        echo "Making the Wine prefix $prefix" >&2
-        pelmar_wine_step "Wine's first start" "$prefix" wineboot.exe -i
-        pelmar_wineserver "$prefix" -w || pelmar_fail "Wine's first start in $prefix" "wineserver -w failed"
+    version=$(timeout 60 "$(pelmar_wine_path)" --version 2>/dev/null </dev/null) ||
+        pelmar_fail "asking Wine its version" "$(pelmar_wine_path) --version failed"
+    if [ ! -f "$prefix/system.reg" ] || [ "$(cat "$prefix/.pelmar-wine" 2>/dev/null)" != "$version" ]; then
+        echo "Making the Wine prefix $prefix for $version" >&2
+        # Copies share its files (hard links): they go before Wine brings it up to date.
+        rm -rf "$prefix$PELMAR_SETTING_PELMAR_DPI_PREFIX_SUFFIX"*
+        pelmar_wine_step "Wine's first start" "$prefix" wineboot.exe -u
+        pelmar_wine_step "saving Wine's first start" -s "$prefix" -w
         [ -f "$prefix/system.reg" ] || pelmar_fail "Wine's first start in $prefix" "wineboot left no registry"
+        echo "$version" >"$prefix/.pelmar-wine"
     fi
     pelmar_link_wine_fonts "$prefix"
 }
 
-# A persistent, detached wineserver, so each program does not pay for starting one; its
-# output is detached: Wine's service processes would otherwise hold ctest's pipes open.
+# A persistent, detached wineserver, so each program does not pay for starting one.
 pelmar_boot_wineserver() {
-    local prefix="$1"
-    pelmar_wineserver "$prefix" -p </dev/null >/dev/null 2>&1 ||
-        pelmar_fail "starting the wineserver of $prefix" "wineserver -p failed"
-    pelmar_wine_step "starting Wine" "$prefix" cmd /c exit
+    pelmar_wine_step "starting the wineserver" -s "$1" -p
+    pelmar_wine_step "starting Wine" "$1" cmd /c exit
 }
 
 # Debian's Wine looks for its own fonts (Tahoma, which stands in for "MS Shell Dlg", and
 # Marlett, which draws the caption buttons) in a data folder it names with "..", which its NT
 # path lookup never resolves; without them texts are measured with another font and the
 # buttons show as the letters "0 1 r". Players' Wine has them; a prefix's Fonts folder works.
-# A link left by another Wine or a removed font would dangle: every link is made anew.
+# Every link is made anew: one left by another Wine would dangle.
 # pelmar_link_wine_fonts PREFIX [FOLDER OF WINE'S FONTS]
 pelmar_link_wine_fonts() {
-    local fonts="$1/drive_c/windows/Fonts" from="${2:-/usr/share/wine/fonts}" font link
+    local fonts="$1/drive_c/windows/Fonts" from="${2:-/usr/share/wine/fonts}" font
     compgen -G "$from/*" >/dev/null ||
         pelmar_fail "linking Wine's fonts" "they are missing from $from (Debian package: fonts-wine)"
     mkdir -p "$fonts" || pelmar_fail "linking Wine's fonts" "cannot make $fonts"
     for font in "$from"/*; do
-        link="$fonts/${font##*/}"
-        if [ -L "$link" ] && [ ! -e "$link" ]; then
-            echo "The font link $link led nowhere ($(readlink "$link")): made anew." >&2
-        fi
-        ln -sfn "$font" "$link" 2>/dev/null || true
-        [ "$(readlink "$link")" = "$font" ] ||
-            pelmar_fail "linking Wine's fonts" "could not link $font into $link (is something else there?)"
+        ln -sfn "$font" "$fonts/${font##*/}" 2>/dev/null || true
+        [ "$(readlink "$fonts/${font##*/}")" = "$font" ] ||
+            pelmar_fail "linking Wine's fonts" "could not link $font into $fonts (is something else there?)"
     done
 }
 
-# wine reg add KEY ARGS... in the prefix; Wine's words are shown only when it fails.
 pelmar_reg_add() {
-    local prefix="$1"
-    shift
-    pelmar_wine_step "writing $1 to the registry" "$prefix" reg add "$@" /f
+    pelmar_wine_step "writing $2 to the registry" "$1" reg add "${@:2}" /f
 }
 
-# The test prefix and a copy of it for each scale of the DPI list, LogPixels set, each with
-# a persistent wineserver. LogPixels is read once per process at its start: it is set with
-# no program of the copy running, and saved (wineserver -w) before the copy takes its name.
+# The test prefix and a copy for each scale of the DPI list with its LogPixels, each with a
+# persistent wineserver. A copy shares the prefix's files by hard links, but for its
+# registry, and is made anew with Wine's version. LogPixels is read once per process at
+# its start: it is written with nothing of the copy running, and saved before the copy
+# takes its name.
 pelmar_start_test_wines() {
-    local main="$1" dpi prefix
+    local main="$1" dpi prefix reg
     pelmar_make_prefix "$main"
-    pelmar_wineserver "$main" -k >/dev/null 2>&1 || true
-    pelmar_wineserver "$main" -w || pelmar_fail "stopping Wine in $main" "wineserver -w failed"
+    pelmar_wine_step "saving the prefix" -s "$main" -w
     for dpi in "${PELMAR_TEST_DPIS[@]}"; do
         prefix="$main$PELMAR_SETTING_PELMAR_DPI_PREFIX_SUFFIX$dpi"
-        if [ ! -f "$prefix/system.reg" ]; then
+        PELMAR_STOP_PREFIXES+=("$prefix" "$prefix.new")
+        if ! cmp -s "$main/.pelmar-wine" "$prefix/.pelmar-wine"; then
             echo "Making the Wine prefix $prefix (${dpi} DPI)" >&2
             rm -rf "$prefix" "$prefix.new"
-            cp -a "$main" "$prefix.new" || pelmar_fail "copying $main for ${dpi} DPI" "cp's words above"
-            PELMAR_STOP_PREFIXES+=("$prefix.new")
+            cp -al "$main" "$prefix.new" || pelmar_fail "linking $main for ${dpi} DPI" "cp's words above"
+            for reg in "$main"/*.reg; do cp --remove-destination "$reg" "$prefix.new/" ||
+                pelmar_fail "copying $reg for ${dpi} DPI" "cp's words above"; done
             pelmar_reg_add "$prefix.new" 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi"
-            pelmar_wineserver "$prefix.new" -w || pelmar_fail "saving ${dpi} DPI in $prefix.new" "wineserver -w failed"
+            pelmar_wine_step "saving ${dpi} DPI" -s "$prefix.new" -w
             mv "$prefix.new" "$prefix" || pelmar_fail "naming the ${dpi} DPI prefix" "mv's words above"
         fi
-        pelmar_make_prefix "$prefix"
     done
     pelmar_boot_wineserver "$main"
     for dpi in "${PELMAR_TEST_DPIS[@]}"; do

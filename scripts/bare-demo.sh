@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Proves the README's first command where nothing is installed: a new Debian root
+# (mmdebstrap --variant=apt, i386 enabled as a player's Debian has it, git and its
+# certificates alone), this checkout's commit cloned into it, and `bash scripts/run-demo.sh`
+# run there under bwrap. Passes only when the demo's screenshot shows Pelmar's window; the
+# picture is kept as build/bare-demo-<release>.png. The root is new each time and removed
+# after; the host's downloaded packages (its apt archive) are lent to it.
+#   bash scripts/bare-demo.sh [REVISION]   (default HEAD; PELMAR_BARE_RELEASE=trixie: Debian 13)
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=scripts/lib/common.sh
+source "$here/lib/common.sh"
+pelmar_init setup
+release="${PELMAR_BARE_RELEASE:-bookworm}"
+revision=$(git -C "$PELMAR_ROOT" rev-parse --verify "${1:-HEAD}^{commit}") ||
+    pelmar_fail "finding the commit to prove" "git knows no ${1:-HEAD}"
+pelmar_setup base roots
+mkdir -p "$PELMAR_BUILD"
+root=$(mktemp -d "${TMPDIR:-/var/tmp}/pelmar-bare.XXXXXX")
+trap 'pelmar_stop; rm -rf "$root"' EXIT
+echo "A bare Debian $release root in $root, with ${revision:0:12} cloned into /root/pelmar"
+pelmar_step "making the bare Debian $release root" 600 mmdebstrap --variant=apt --architectures=amd64,i386 \
+    --include=git,ca-certificates --skip=cleanup/apt '--aptopt=Acquire::Retries "3"' "$release" "$root"
+pelmar_step "cloning the checkout into the root" 120 git clone -q --no-checkout "$PELMAR_ROOT" "$root/root/pelmar"
+pelmar_step "checking out ${revision:0:12}" 60 git -C "$root/root/pelmar" checkout -q "$revision"
+# As a new developer runs it: no display, nothing of this shell's settings.
+status=0
+log="$PELMAR_BUILD/bare-demo-$release.log"
+timeout -k 10 1800 bwrap --cap-add ALL --bind "$root" / --proc /proc --dev /dev --perms 1777 --tmpfs /tmp \
+    --bind /var/cache/apt/archives /var/cache/apt/archives --unshare-pid --die-with-parent --chdir /root/pelmar \
+    -- env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 bash scripts/run-demo.sh >"$log" 2>&1 ||
+    status=$?
+tail -n 5 "$log"
+shot="$root/root/pelmar/build/demo-screenshot.png"
+[ "$status" = 0 ] || pelmar_fail "the demo in a bare Debian $release root" "status $status; $(
+    [ "$status" = 124 ] && echo "it did not end within 1800 s; ")all its words in $log"
+# The demo has checked its window; here the picture is read again, as a player's screen.
+[ -f "$shot" ] || pelmar_fail "the demo in a bare Debian $release root" "it passed but left no screenshot"
+cp "$shot" "$PELMAR_BUILD/bare-demo-$release.png"
+read -r size colours < <(timeout 60 convert "$shot" -format '%wx%h %k' info:) || true
+{ [ "${size:-}" = 1024x768 ] && [ "${colours:-0}" -ge 16 ]; } ||
+    pelmar_fail "the demo's screenshot in a bare Debian $release root" "it is ${size:-unreadable} with ${colours:-no} colours, not Pelmar's window"
+echo "The README's first command passed in a bare Debian $release root (${revision:0:12}): $PELMAR_BUILD/bare-demo-$release.png, $colours colours."
