@@ -15,9 +15,7 @@ if [ "${PELMAR_NATIVE:-0}" = 1 ]; then
     exec ctest --test-dir "$PELMAR_NATIVE_BUILD" --output-on-failure "$@"
 fi
 pelmar_choose_arch
-if [ "$PELMAR_RUN_ARCH" = i686 ] && ! pelmar_installed wine32:i386; then
-    pelmar_fall_back_to_twin "the 32-bit Wine (wine32:i386) is not installed" "bash scripts/test.sh installs it"
-fi
+pelmar_use_installed_wine
 needs=$(python3 "$here/wines.py" needs --own "${PELMAR_OWN_ARCH_ARGS[@]}")
 read -r _ twin <<<"$needs"
 pelmar_build

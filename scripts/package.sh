@@ -38,6 +38,7 @@ check_exe() {
 package() {
     local tree="$1" date zip
     date=$(git -C "$PELMAR_ROOT" log -1 --format=%ct 2>/dev/null || echo 1767225600)
+    [ -f "$tree/CPackConfig.cmake" ] || pelmar_fail "packaging $tree" "it is no built i686 tree"
     rm -rf "$tree/package"
     (cd "$tree" && SOURCE_DATE_EPOCH=$date pelmar_step "packaging $tree" 300 cpack -G ZIP -B "$tree/package")
     rm -rf "$tree/package/_CPack_Packages"

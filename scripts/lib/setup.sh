@@ -49,6 +49,12 @@ pelmar_fall_back_to_twin() {
     PELMAR_ARCH_REASON="this machine runs 32-bit x86 code, but $1; the same sources are built for x86_64 and run under wine64"
 }
 
+# For commands that install nothing (dev-test.sh): the twin where wine32 is not installed.
+pelmar_use_installed_wine() {
+    [ "$PELMAR_RUN_ARCH" = x86_64 ] || pelmar_installed wine32:i386 ||
+        pelmar_fall_back_to_twin "the 32-bit Wine (wine32:i386) is not installed" "bash scripts/test.sh installs it"
+}
+
 pelmar_installed() {
     dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
 }
