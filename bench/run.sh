@@ -4,17 +4,18 @@
 # per program). Times the i686 build where this machine runs 32-bit code, else the x86_64 twin.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../scripts" && pwd)
-# shellcheck source=scripts/lib/env.sh
-source "$here/lib/env.sh"
-pelmar_init arch packages build display wine
-pelmar_stop_lists
+# shellcheck source=scripts/lib/common.sh
+source "$here/lib/common.sh"
+pelmar_init setup build wine
 trap pelmar_stop EXIT
 pelmar_choose_arch
-pelmar_setup
+pelmar_setup base wine
 pelmar_build_arch
-echo "Timing the $PELMAR_ARCH build ($PELMAR_ARCH_BUILD/Pelmar.exe): $PELMAR_ARCH_REASON."
+tree="$PELMAR_BUILD"
+[ "$PELMAR_RUN_ARCH" = i686 ] || tree="$PELMAR_BUILD/x86_64"
+echo "Timing the $PELMAR_RUN_ARCH build ($tree/Pelmar.exe): $PELMAR_ARCH_REASON."
 PELMAR_XVFB=1 pelmar_start_display
-prefix="$PELMAR_ARCH_BUILD/wineprefix-bench-$(pelmar_codename)"
+prefix="$tree/wineprefix-bench-$(pelmar_codename)"
 pelmar_make_prefix "$prefix"
 pelmar_boot_wineserver "$prefix"
-pelmar_wine "$prefix" "$PELMAR_ARCH_BUILD/bench/bench_startup.exe" "$@"
+pelmar_wine "$prefix" "$tree/bench/bench_startup.exe" "$@"
