@@ -10,9 +10,8 @@ pelmar_init setup build wine
 trap pelmar_stop EXIT
 pelmar_choose_arch
 pelmar_setup base wine
-pelmar_build_arch
-tree="$PELMAR_BUILD"
-[ "$PELMAR_RUN_ARCH" = i686 ] || tree="$PELMAR_BUILD/x86_64"
+pelmar_build
+tree=$(pelmar_tree)
 echo "Timing the $PELMAR_RUN_ARCH build ($tree/Pelmar.exe): $PELMAR_ARCH_REASON."
 PELMAR_XVFB=1 pelmar_start_display
 prefix="$tree/wineprefix-bench-$(pelmar_codename)"

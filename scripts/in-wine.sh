@@ -1,14 +1,13 @@
 #!/usr/bin/env bash
-# The one script that runs where a Wine is: on this system, or inside a Wine's root, as
-# scripts/wines.py run enters it. PELMAR_ARCH names the build (the tree: build/ or
+# The one script that runs where a Wine is: on this system, or in a Wine's root as
+# scripts/roots.py enters it. PELMAR_ARCH names the build and so the tree (build/ or
 # build/x86_64/). Installs and builds nothing.
-#   in-wine.sh suite NAME [CTEST ARGS]   the Windows tests in the prefixes wineprefix-NAME*
-#                                        of the tree; leaves ctest-NAME.xml (JUnit; PELMAR_JUNIT
-#                                        names another) and ctest-NAME.about beside
-#   in-wine.sh show PREFIX FOLDER [SIZE] Pelmar.exe started in FOLDER, in Wine's virtual
-#                                        desktop of SIZE at PELMAR_DEMO_DPI where given;
-#                                        prints "shown" once its window is up, then waits
-#                                        until Pelmar ends or this script's input closes
+#   in-wine.sh suite NAME [CTEST ARGS]    the Windows tests in the tree's prefixes
+#       wineprefix-NAME*; leaves ctest-NAME.xml (JUnit; PELMAR_JUNIT names another) and
+#       ctest-NAME.about (which Wine, where) in the tree
+#   in-wine.sh show PREFIX FOLDER [SIZE]  Pelmar.exe started in FOLDER, in Wine's virtual
+#       desktop of SIZE at PELMAR_DEMO_DPI where given; says "shown" once its window is up,
+#       then waits until Pelmar ends or this script's input closes
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=scripts/lib/common.sh
@@ -16,39 +15,38 @@ source "$here/lib/common.sh"
 pelmar_init wine
 trap pelmar_stop EXIT
 PELMAR_RUN_ARCH="${PELMAR_ARCH:-i686}"
-tree="$PELMAR_BUILD"
-[ "$PELMAR_RUN_ARCH" = i686 ] || tree="$PELMAR_BUILD/x86_64"
+tree=$(pelmar_tree)
 
 suite() {
     local name="$1" version where
-    shift
+    where="on $(pelmar_release_name)"
     version=$(timeout 60 "$(pelmar_wine_path)" --version 2>/dev/null </dev/null) ||
         pelmar_fail "asking Wine its version" "$(pelmar_wine_path) --version failed"
-    where="on $(pelmar_release_name)"
     [ "${PELMAR_IN_ROOT:-0}" != 1 ] || where="in a $(pelmar_release_name) root"
     echo "$version $where" >"$tree/ctest-$name.about"
     echo "== Windows tests ($PELMAR_RUN_ARCH) under $version $where, on display ${DISPLAY:-none}"
     pelmar_start_test_wines "$tree/wineprefix-$name"
     export WINEPREFIX="$tree/wineprefix-$name" WINEDEBUG="${PELMAR_WINEDEBUG:-$PELMAR_SETTING_WINEDEBUG}"
-    ctest --test-dir "$tree" --output-on-failure --no-tests=error --timeout 300 --output-junit "${PELMAR_JUNIT:-$tree/ctest-$name.xml}" "$@"
+    ctest --test-dir "$tree" --output-on-failure --no-tests=error --timeout 300 \
+        --output-junit "${PELMAR_JUNIT:-$tree/ctest-$name.xml}" "${@:2}"
 }
 
 show() {
-    local prefix="$1" folder="$2" size="${3:-}" pelmar status
+    local prefix="$1" pelmar status
     pelmar_make_prefix "$prefix"
-    if [ -n "$size" ]; then
-        # Wine's virtual desktop draws window frames (a virtual display has no window
-        # manager); the scale is read once per program, the desktop's own included.
+    if [ -n "${3:-}" ]; then
+        # The desktop draws frames (a virtual display has no window manager); the scale is
+        # read once per program, the desktop's own included: saved before it starts.
         pelmar_reg_add "$prefix" 'HKCU\Software\Wine\Explorer' /v Desktop /d Pelmar
-        pelmar_reg_add "$prefix" 'HKCU\Software\Wine\Explorer\Desktops' /v Pelmar /d "$size"
+        pelmar_reg_add "$prefix" 'HKCU\Software\Wine\Explorer\Desktops' /v Pelmar /d "$3"
         pelmar_reg_add "$prefix" 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "${PELMAR_DEMO_DPI:-96}"
         pelmar_wine_step "saving the desktop's settings" -s "$prefix" -w
     fi
     pelmar_boot_wineserver "$prefix"
-    (cd "$folder" && pelmar_wine "$prefix" Pelmar.exe) >/dev/null 2>&1 </dev/null &
+    (cd "$2" && pelmar_wine "$prefix" Pelmar.exe) >/dev/null 2>&1 </dev/null &
     pelmar=$!
     PELMAR_STOP_PIDS+=("$pelmar")
-    pelmar_wine_step "waiting for Pelmar's window ($PELMAR_RUN_ARCH build, in $folder)" "$prefix" "$tree/wait_window.exe" Pelmar 30000
+    pelmar_wine_step "waiting for Pelmar's window ($PELMAR_RUN_ARCH build, in $2)" "$prefix" "$tree/wait_window.exe" Pelmar 30000
     echo shown
     while kill -0 "$pelmar" 2>/dev/null; do
         status=0
@@ -59,5 +57,5 @@ show() {
 
 case "${1:-}" in
     suite|show) "$@" ;;
-    *) sed -n '2,12s/^# \{0,1\}//p' "$0" >&2; exit 2 ;;
+    *) sed -n '5,11s/^# \{0,1\}//p' "$0" >&2; exit 2 ;;
 esac

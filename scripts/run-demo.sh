@@ -1,21 +1,18 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian 12 or 13 machine, builds, and starts Pelmar in the demo game folder
-# under this system's Wine, as a player would start it from the game's System folder.
-# Without a display it runs on a virtual one and saves build/demo-screenshot.png instead,
-# and fails when the launcher's window never appeared. Where this machine runs no 32-bit
-# code the demo shows the x86_64 build of the same sources (PELMAR_ARCH forces either).
+# under this system's Wine, as a player starts it from the game's System folder. With no
+# display it runs on a virtual one, saves build/demo-screenshot.png, and fails when its
+# window never appeared. Where this machine runs no 32-bit code it shows the x86_64 twin.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=scripts/lib/common.sh
 source "$here/lib/common.sh"
 pelmar_init setup build demo
 trap pelmar_stop EXIT
-
 pelmar_choose_arch
 pelmar_setup base wine
-pelmar_build_arch
-tree="$PELMAR_BUILD"
-[ "$PELMAR_RUN_ARCH" = i686 ] || tree="$PELMAR_BUILD/x86_64"
+pelmar_build
+tree=$(pelmar_tree)
 echo "The demo shows the $PELMAR_RUN_ARCH build ($tree/demo/System/Pelmar.exe): $PELMAR_ARCH_REASON."
 export PELMAR_ARCH="$PELMAR_RUN_ARCH"
 if [ -n "${DISPLAY:-}" ] && [ "${PELMAR_XVFB:-0}" != 1 ]; then

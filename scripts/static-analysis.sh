@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# cppcheck and clang-tidy over the program's sources (app, ui, config, launch), read as the
-# 32-bit Windows build sees them, and shellcheck over every shell file of the project.
-# Fails at the first tool with a finding. Configuration: .clang-tidy,
-# tools/cppcheck-suppressions.txt and inline suppressions, each with its reason. Needs
-# (Debian): cppcheck clang clang-tidy g++-mingw-w64-i686-posix shellcheck; installs nothing.
+# cppcheck and clang-tidy over the program's sources (app, ui, config, launch) as the 32-bit
+# Windows build sees them, and shellcheck over every shell file; fails at the first tool
+# with a finding. Configuration: .clang-tidy, tools/cppcheck-suppressions.txt and inline
+# suppressions, each with its reason. Installs nothing.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=scripts/lib/common.sh
@@ -16,8 +15,7 @@ done
 mapfile -t sources < <(find app ui config launch -name '*.cpp' | sort)
 defines=(-D_WIN32_WINNT=0x0600 -DWINVER=0x0600 -DNOMINMAX)
 
-# clang finds mingw's C headers by itself but not its C++ library: those folders come from
-# mingw's own g++.
+# clang finds mingw's C headers by itself but not its C++ library: mingw's g++ names them.
 includes=()
 while read -r dir; do includes+=(-isystem "$dir"); done < <(echo | i686-w64-mingw32-g++-posix -x c++ -E -v - 2>&1 |
     sed -n '/<\.\.\.> search starts/,/End of search/p' | sed -n 's/^ \(.*\/c++.*\)$/\1/p')

@@ -1,12 +1,11 @@
 #!/usr/bin/env python3
 """The Wines of scripts/wines.txt: which run here with which build, their roots, entering them.
 
-    wines.py plan|needs [--own] [--own-arch ARCH]  the chosen Wines as JSON | for the set-up:
-                      this system's Wine's build (or -), and 1 where a Wine runs the twin
+    wines.py needs [--own] [--own-arch ARCH]  for the set-up: the build of this system's
+                                 Wine (- where it is not chosen), and 1 where a Wine runs the twin
     wines.py root NAME              makes NAME's root where missing or stale; prints its path
     wines.py run NAME -- COMMAND    runs COMMAND where NAME's Wine is, PELMAR_ARCH its build
 """
-import json
 import os
 import subprocess
 import sys
@@ -90,13 +89,9 @@ def chosen(own_only=False, own_arch=None):
 def main(argv):
     import roots  # it takes its paths from here
     own_arch = argv[argv.index("--own-arch") + 1] if "--own-arch" in argv else None
-    if argv[:1] in (["plan"], ["needs"]):
-        plan = chosen("--own" in argv, own_arch)
-        if argv[0] == "plan":
-            print(json.dumps(plan))
-        else:
-            running = [w for w in plan if w["arch"]]
-            print(next((w["arch"] for w in running if w["own"]), "-"), int(any(w["arch"] == "x86_64" for w in running)))
+    if argv[:1] == ["needs"]:
+        running = [w for w in chosen("--own" in argv, own_arch) if w["arch"]]
+        print(next((w["arch"] for w in running if w["own"]), "-"), int(any(w["arch"] == "x86_64" for w in running)))
         return 0
     if len(argv) >= 2 and argv[0] in ("root", "run"):
         os.environ["PELMAR_WINES"] = argv[1]

@@ -1,14 +1,13 @@
 # shellcheck shell=bash
-# What every script needs: the paths, Wine's test settings, the one way to fail, outside
-# steps run with a bound and timed, the stop list, and a virtual X display.
+# What every script needs: the paths, Wine's test settings, the one way to fail, bounded
+# and timed outside steps, the stop list, and a virtual X display of its own.
 # shellcheck disable=SC2034 # what is set here is read by the scripts that source it
-
 # A step whose output is read (x=$(step)) stops at its first failure too.
 shopt -s inherit_errexit
 
-# Sets PELMAR_ROOT (the checkout), PELMAR_BUILD (the i686 tree, which always holds the
-# players' Pelmar.exe), PELMAR_NATIVE_BUILD and the Wine settings, and sources the named
-# files of scripts/lib. Every entry script calls it first: pelmar_init setup build ...
+# pelmar_init [LIB...]: PELMAR_ROOT, PELMAR_BUILD (the i686 tree, home of the players'
+# Pelmar.exe), PELMAR_NATIVE_BUILD, the PELMAR_SETTING_<KEY> of tests/wine-settings.env and
+# PELMAR_TEST_DPIS; sources the named files of scripts/lib. Every entry script calls it first.
 pelmar_init() {
     local lib line file
     PELMAR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -25,29 +24,25 @@ pelmar_init() {
         case "$line" in [A-Z]*=*) printf -v "PELMAR_SETTING_${line%%=*}" '%s' "${line#*=}" ;; esac
     done <"$file"
     read -r -a PELMAR_TEST_DPIS <<<"${PELMAR_SETTING_PELMAR_TEST_DPIS:-}"
-    PELMAR_TIMES=()
-    PELMAR_STOP_PIDS=()
-    PELMAR_STOP_PREFIXES=()
+    PELMAR_STOP_PIDS=() PELMAR_STOP_PREFIXES=()
 }
 
-# Ends the script, naming the step that failed and why. Inside $(...) it ends that subshell,
-# whose status stops the caller under set -e.
+# Ends the script, naming the step that failed and why; inside $(...) that subshell, whose
+# status stops the caller.
 pelmar_fail() {
     echo "FAILED: $1: $2" >&2
     exit 1
 }
 
-# pelmar_step NAME SECONDS COMMAND...: runs an outside step with a bound, its words kept in
-# a log that is shown (its end) when it fails or runs out of time, and its time noted in
-# PELMAR_TIMES. PELMAR_VERBOSE=1 shows every step's words.
+# pelmar_step NAME SECONDS COMMAND...: an outside step with a bound; its words go to a log
+# whose end is shown when it fails or runs out of time (PELMAR_VERBOSE=1: always).
 pelmar_step() {
-    local name="$1" limit="$2" log began=$SECONDS status=0
+    local name="$1" limit="$2" log status=0
     shift 2
     log=$(mktemp)
     timeout -k 10 "$limit" "$@" >"$log" 2>&1 </dev/null || status=$?
     if [ "$status" != 0 ] || [ "${PELMAR_VERBOSE:-0}" = 1 ]; then tail -n 40 "$log" >&2; fi
     rm -f "$log"
-    PELMAR_TIMES+=("$name $((SECONDS - began)) s")
     case "$status" in
         0) ;;
         124|137) pelmar_fail "$name" "it did not end within $limit s (its last words above)" ;;
@@ -55,17 +50,14 @@ pelmar_step() {
     esac
 }
 
-# "bookworm", "trixie" ... of this system, or of the root it runs in.
+# "bookworm" and the like, and "Debian 12" (testing and unstable: "Debian forky/sid").
 pelmar_codename() {
     # shellcheck source=/dev/null # the system's own release file
-    (. /etc/os-release 2>/dev/null && echo "${VERSION_CODENAME:-unknown}") || echo unknown
+    (. /etc/os-release && echo "${VERSION_CODENAME:-unknown}") 2>/dev/null || echo unknown
 }
-
-# "Debian 12" and the like; Debian testing and unstable have no VERSION_ID: "Debian forky/sid".
 pelmar_release_name() {
     # shellcheck source=/dev/null disable=SC2153 # the system's own release file sets NAME
-    (. /etc/os-release 2>/dev/null && echo "${NAME%% *} ${VERSION_ID:-$(cat /etc/debian_version 2>/dev/null)}") ||
-        echo "this system"
+    (. /etc/os-release && echo "${NAME%% *} ${VERSION_ID:-$(cat /etc/debian_version)}") 2>/dev/null || echo "this system"
 }
 
 # The trap of every script that starts something: ends the wineserver of each prefix of
@@ -81,27 +73,27 @@ pelmar_stop() {
     done
 }
 
-# Uses DISPLAY where one is given, unless PELMAR_XVFB=1 asks for a display of our own. Ours
-# is an Xvfb that picks a free number itself (-displayfd) and says it once it listens: no
-# other run can take it, and nothing of ours ends it before the script's end.
+# DISPLAY where one is given, unless PELMAR_XVFB=1 asks for our own: an Xvfb that picks a
+# free number itself (-displayfd) and says it once it listens, ended by the trap alone.
 pelmar_start_display() {
-    local said log
+    local said
     if [ -n "${DISPLAY:-}" ] && [ "${PELMAR_XVFB:-0}" != 1 ]; then return 0; fi
     command -v Xvfb >/dev/null || pelmar_fail "starting a virtual display" "Xvfb is not installed (Debian package: xvfb)"
-    said=$(mktemp) && log=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$said" >"$log" 2>&1 </dev/null &
+    said=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$said" >"$said.log" 2>&1 </dev/null &
     PELMAR_STOP_PIDS+=("$!")
     for _ in $(seq 1 100); do
         if [ -s "$said" ] || ! kill -0 "$!" 2>/dev/null; then break; fi
         sleep 0.1
     done
     DISPLAY=":$(head -n 1 "$said")"
-    rm -f "$said"
-    if [ "$DISPLAY" = : ]; then
-        tail -n 5 "$log" >&2
-        rm -f "$log"
-        pelmar_fail "starting the virtual display" "Xvfb gave no display within 10 s (its words above)"
-    fi
-    rm -f "$log"
+    [ "$DISPLAY" != : ] || tail -n 5 "$said.log" >&2
+    rm -f "$said" "$said.log"
+    [ "$DISPLAY" != : ] || pelmar_fail "starting the virtual display" "Xvfb gave no display within 10 s (its words above)"
     export DISPLAY
+}
+
+# The tree of the build PELMAR_RUN_ARCH: the i686 tree, or the twin's within it.
+pelmar_tree() {
+    if [ "${PELMAR_RUN_ARCH:-i686}" = i686 ]; then echo "$PELMAR_BUILD"; else echo "$PELMAR_BUILD/x86_64"; fi
 }

@@ -1,30 +1,26 @@
 # shellcheck shell=bash
 # Which Windows build this system's Wine runs, and the packages the commands install with
 # apt (Debian's names); a mirror caught mid-sync gets more tries. Needs common.sh.
-# shellcheck disable=SC2034 # what is set here is read by the scripts that source it
+# shellcheck disable=SC2034,SC2086 # read by the sourcing scripts; the lists are one word a package
 
-# The i686 cross compiler is always needed: build/Pelmar.exe is made on every machine;
-# bwrap gives each suite a process namespace of its own.
+# The groups of pelmar_setup. The i686 cross compiler is always needed (build/Pelmar.exe is
+# made on every machine); bwrap gives each suite a process namespace of its own; libFuzzer's
+# runtime, of the checks, is packaged per clang version and named when it is looked up.
 PELMAR_PACKAGES_base="cmake make g++ googletest g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
     binutils-mingw-w64-i686 xvfb xauth imagemagick python3 bubblewrap git ca-certificates"
-# The checks; libFuzzer's runtime is packaged per clang version (pelmar_packages names it).
 PELMAR_PACKAGES_checks="clang cppcheck clang-tidy shellcheck"
-# This system's Wine for each build (wine32:i386 runs 32-bit programs).
 PELMAR_PACKAGES_wine_i686="wine wine32:i386 fonts-wine"
 PELMAR_PACKAGES_wine_x86_64="wine64 fonts-wine"
 PELMAR_PACKAGES_twin="g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64"
-# Wines of other releases run in roots made with mmdebstrap.
 PELMAR_PACKAGES_roots="mmdebstrap"
 
-# Sets PELMAR_RUN_ARCH, the build this system's Wine runs (i686 where this machine runs
-# 32-bit x86 code, else the x86_64 twin), and PELMAR_ARCH_REASON, the words that say why.
-# PELMAR_ARCH given by the developer decides; i686 stops at once where it cannot run.
+# PELMAR_RUN_ARCH := the build this system's Wine runs: i686 where this machine runs 32-bit
+# x86 code (tools/i386-probe exits with 42; a qemu-user binfmt handler would run it, but not
+# wine32), else the x86_64 twin; PELMAR_ARCH decides where given. PELMAR_ARCH_REASON says why.
 pelmar_choose_arch() {
     local runs=0 status=0
-    compgen -G "/proc/sys/fs/binfmt_misc/qemu-i[3-6]86" >/dev/null || {
-        "$PELMAR_ROOT/tools/i386-probe" 2>/dev/null || status=$?
-        [ "$status" != 42 ] || runs=1
-    }
+    compgen -G "/proc/sys/fs/binfmt_misc/qemu-i[3-6]86" >/dev/null || "$PELMAR_ROOT/tools/i386-probe" 2>/dev/null || status=$?
+    [ "$status" != 42 ] || runs=1
     PELMAR_OWN_ARCH_ARGS=()
     case "${PELMAR_ARCH:-}:$runs" in
         :1) PELMAR_RUN_ARCH=i686 PELMAR_ARCH_REASON="this machine runs 32-bit x86 code" ;;
@@ -35,16 +31,14 @@ pelmar_choose_arch() {
     esac
 }
 
-# Where 32-bit code runs but this system's 32-bit Wine cannot be had (why: the caller's
-# words), the x86_64 twin runs under it instead; PELMAR_ARCH=i686 stops, with the way out.
+# Where 32-bit code runs but this system's 32-bit Wine cannot be had ($1 says why), the
+# x86_64 twin runs under it instead; PELMAR_ARCH=i686 stops, with the way out ($2).
 pelmar_fall_back_to_twin() {
     [ "${PELMAR_ARCH:-}" != i686 ] ||
         pelmar_fail "choosing the Windows build" "PELMAR_ARCH=i686 asks for the 32-bit Windows programs, but $1. $2, or use PELMAR_ARCH=x86_64, which needs no i386 package."
-    echo "##########################################################################" >&2
-    echo "# This machine runs 32-bit code, but $1." >&2
-    echo "# Testing the x86_64 twin under wine64 instead: the 32-bit Pelmar.exe is" >&2
-    echo "# built, not run, under this system's Wine." >&2
-    echo "##########################################################################" >&2
+    printf '%s\n' "##########################################################################" \
+        "# This machine runs 32-bit code, but $1." "# Testing the x86_64 twin under wine64 instead: the 32-bit Pelmar.exe is" \
+        "# built, not run, under this system's Wine." "##########################################################################" >&2
     PELMAR_RUN_ARCH=x86_64 PELMAR_OWN_ARCH_ARGS=(--own-arch x86_64)
     PELMAR_ARCH_REASON="this machine runs 32-bit x86 code, but $1; the same sources are built for x86_64 and run under wine64"
 }
@@ -59,51 +53,42 @@ pelmar_installed() {
     dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
 }
 
-# The missing packages of the named groups (base, checks, wine, twin, roots); "wine" is
-# this system's Wine for PELMAR_RUN_ARCH, and its twin's compilers with x86_64.
-# shellcheck disable=SC2086 # the lists are one word a package
+# The missing packages of the named groups; "wine" is this system's Wine for
+# PELMAR_RUN_ARCH, with the twin's compilers for x86_64.
 pelmar_missing_packages() {
-    local group name pkg version
+    local group list pkg
     for group; do
-        name="PELMAR_PACKAGES_$group"
-        [ "$group" != wine ] || name="PELMAR_PACKAGES_wine_$PELMAR_RUN_ARCH"
-        printf '%s\n' ${!name}
+        list="PELMAR_PACKAGES_$group"
+        [ "$group" != wine ] || list="PELMAR_PACKAGES_wine_$PELMAR_RUN_ARCH"
+        printf '%s\n' ${!list}
         [ "$group:$PELMAR_RUN_ARCH" != wine:x86_64 ] || printf '%s\n' $PELMAR_PACKAGES_twin
-        if [ "$group" = checks ]; then
-            version=$(apt-cache depends clang 2>/dev/null | sed -n 's/^ *Depends: clang-\([0-9][0-9]*\)$/\1/p' | head -n 1)
-            [ -z "$version" ] || echo "libclang-rt-$version-dev"
-        fi
+        [ "$group" != checks ] || apt-cache depends clang 2>/dev/null | sed -n 's/^ *Depends: clang-\([0-9]*\)$/libclang-rt-\1-dev/p' | head -n 1
     done | sort -u | while read -r pkg; do pelmar_installed "$pkg" || echo "$pkg"; done
 }
 
-# Installs what is missing of the named groups. Where 32-bit code runs but apt cannot
-# install this system's 32-bit Wine, the x86_64 twin is tested instead.
+# pelmar_setup GROUP...: installs what is missing of the groups. Where 32-bit code runs but
+# apt cannot install this system's 32-bit Wine, the x86_64 twin is tested instead.
 pelmar_setup() {
     local sudo="" missing try
     [ "$(id -u)" -eq 0 ] || sudo=sudo
     missing=$(pelmar_missing_packages "$@" | tr '\n' ' ')
     [ -n "${missing// /}" ] || return 0
-    if [[ " $missing " == *" wine32:i386 "* ]]; then
-        pelmar_step "adding the i386 architecture" 60 $sudo dpkg --add-architecture i386
-    fi
+    [[ " $missing " != *" wine32:i386 "* ]] || pelmar_step "adding the i386 architecture" 60 $sudo dpkg --add-architecture i386
     # A mirror mid-sync serves an index of the wrong size for a while; the packages may
-    # still be there, so go on with the lists that did come.
+    # still be there, so it goes on with the lists that did come.
     for try in 1 2 3; do
         timeout -k 10 300 $sudo apt-get update -q && break
-        [ "$try" = 3 ] && echo "apt-get update failed 3 times: going on with the package lists that did come." >&2 && break
+        [ "$try" != 3 ] || { echo "apt-get update failed 3 times: going on with the package lists that did come." >&2; break; }
         echo "apt-get update failed (try $try of 3); trying again in ${PELMAR_APT_PAUSE:-5} s." >&2
         sleep "${PELMAR_APT_PAUSE:-5}"
     done
-    # shellcheck disable=SC2086 # one word a package
-    if [[ " $missing " == *" wine32:i386 "* ]] &&
-        ! timeout -k 10 120 $sudo apt-get install -s -q $PELMAR_PACKAGES_wine_i686 >/dev/null 2>&1; then
+    if [[ " $missing " == *" wine32:i386 "* ]] && ! timeout -k 10 120 $sudo apt-get install -s -q $PELMAR_PACKAGES_wine_i686 >/dev/null 2>&1; then
         pelmar_fall_back_to_twin "apt cannot install the 32-bit Wine (wine32:i386; the mirror may be mid-sync)" "Wait for the package mirror to finish syncing and run again"
     fi
     # Again: the build may have changed, and libFuzzer's runtime is named only now.
     missing=$(pelmar_missing_packages "$@" | tr '\n' ' ')
     [ -n "${missing// /}" ] || return 0
     echo "Installing: $missing"
-    # shellcheck disable=SC2086 # one word a package
     DEBIAN_FRONTEND=noninteractive timeout -k 10 1800 $sudo apt-get install -y -q --no-install-recommends $missing ||
         pelmar_fail "installing packages" "apt could not install: $missing(apt's words above; status $?). If apt spoke of sizes, hashes or a mirror sync, wait a while for the mirror and run again; where i386 packages fail, PELMAR_ARCH=x86_64 needs none."
 }

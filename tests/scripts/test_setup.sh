@@ -106,11 +106,11 @@ check "a root that cannot be made: three tries, the last from the main suite, th
 # Only a test whose checks all passed and whose process then failed runs once more; a
 # quarantine entry holds until its date.
 printf '%s\n' '# a comment' 'wine10 a.Crash 2999-01-01 seen crashing' 'wine10 b.Old 2000-01-01 long gone' >"$tmp/quarantine.txt"
-rerun=$(cd "$root/scripts" && PYTHONDONTWRITEBYTECODE=1 python3 -c 'import sys, suites, wines
+rerun=$(cd "$root/scripts" && PYTHONDONTWRITEBYTECODE=1 python3 -c 'import sys, verdict, wines
 wines.SCRIPTS = __import__("pathlib").Path(sys.argv[1])
-print(suites.crashed_on_exit("[ RUN      ] A.B\n[       OK ] A.B\n[  PASSED  ] 1 test.\n"),
-      suites.crashed_on_exit("[  FAILED  ] A.B\n[  PASSED  ] 0 tests.\n"), suites.crashed_on_exit("Timeout"),
-      list(suites.quarantine("wine10")), list(suites.quarantine("wine8")))' "$tmp")
+print(verdict.crashed_on_exit("[ RUN      ] A.B\n[       OK ] A.B\n[  PASSED  ] 1 test.\n"),
+      verdict.crashed_on_exit("[  FAILED  ] A.B\n[  PASSED  ] 0 tests.\n"), verdict.crashed_on_exit("Timeout"),
+      list(verdict.quarantine("wine10")), list(verdict.quarantine("wine8")))' "$tmp")
 check "a crash after passing runs once more, a failed check does not; quarantine until its date" \
     "True False False ['a.Crash'] []" "$(tail -n 1 <<<"$rerun")"
 
