@@ -5,7 +5,7 @@
 #include "../launch/run_map.h"
 #include "../resources/resource.h"
 
-HBITMAP MapIconBitmap;
+HBITMAP MapPictureBitmap;
 bool FullscreenEnabled;
 /* The caption's icon, loaded at the small-icon size: the window's own, destroyed with it. */
 static HICON SmallIcon;
@@ -21,7 +21,7 @@ static void OnInitDialog(HWND window)
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     /* The dialog has given the list its font; its entries come later. */
-    MapIconBitmap = LoadMapPicture(instance, FitMapListToScreen(GetDlgItem(window, IDC_MAP_LIST)));
+    MapPictureBitmap = LoadMapPicture(instance, FitMapListToScreen(GetDlgItem(window, IDC_MAP_LIST)));
     /* The icon file holds an image of each size Windows asks for: none is resampled. */
     SmallIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
@@ -44,8 +44,8 @@ static void OnClose(HWND window)
 
 static void OnDestroy()
 {
-    DeleteObject(MapIconBitmap);
-    MapIconBitmap = nullptr;
+    DeleteObject(MapPictureBitmap);
+    MapPictureBitmap = nullptr;
     if (SmallIcon)
         DestroyIcon(SmallIcon);
     SmallIcon = nullptr;
