@@ -21,7 +21,8 @@ static void OnInitDialog(HWND window)
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     /* The dialog has given the list its font; its entries come later. */
-    MapPictureBitmap = LoadMapPicture(instance, FitMapListToScreen(GetDlgItem(window, IDC_MAP_LIST)));
+    int pictureSize = FitMapListToScreen(GetDlgItem(window, IDC_MAP_LIST));
+    MapPictureBitmap = LoadMapPicture(instance, pictureSize);
     /* The icon file holds an image of each size Windows asks for: none is resampled. */
     SmallIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));

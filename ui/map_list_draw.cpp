@@ -85,7 +85,11 @@ static int MapPictureResource(int size)
 
 HBITMAP LoadMapPicture(HINSTANCE instance, int size)
 {
-    HBITMAP loaded = LoadBitmapA(instance, MAKEINTRESOURCEA(MapPictureResource(size)));
+    LPCSTR nearest = MAKEINTRESOURCEA(MapPictureResource(size));
+    /* No size to scale to: the picture as drawn. */
+    if (size <= 0)
+        return LoadBitmapA(instance, nearest);
+    HBITMAP loaded = LoadBitmapA(instance, nearest);
     BITMAP drawn;
     if (!loaded || GetObjectA(loaded, sizeof(drawn), &drawn) != sizeof(drawn)
         || (drawn.bmWidth == size && drawn.bmHeight == size))
@@ -93,8 +97,6 @@ HBITMAP LoadMapPicture(HINSTANCE instance, int size)
 
     /* Scaled once here, pixel for pixel: a stretching TransparentBlt mixes the transparent
        colour into the picture's edges under Wine. */
-    if (size <= 0)
-        return loaded;
     HBITMAP scaled = nullptr;
     HDC screen = GetDC(nullptr);
     HDC from = CreateCompatibleDC(screen);
