@@ -270,7 +270,7 @@ TEST_F(MainWindowTest, PicturesLoadInTheirFormats)
 }
 
 // Every GDI object and device context of the start-up goes back: the list's DC once its font
-// is measured, the picture and the icon at WM_DESTROY. (The unscaled picture a scaled one
+// is measured, the picture and both icons at WM_DESTROY. (The unscaled picture a scaled one
 // leaves is counted below: every scale the tests run at has a bitmap of its own.)
 TEST(StartUpLeaks, WindowMadeAndDestroyedLeavesTheGdiObjectsAsTheyWere)
 {
