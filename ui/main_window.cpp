@@ -5,10 +5,8 @@
 #include "../launch/run_map.h"
 #include "../resources/resource.h"
 
-HBITMAP MapIconBitmap;
+HBITMAP MapPictureBitmap;
 bool FullscreenEnabled;
-/* The caption's icon, loaded at the small-icon size: the window's own, destroyed with it. */
-static HICON SmallIcon;
 
 void ApplyFullscreenState(HWND window)
 {
@@ -17,16 +15,33 @@ void ApplyFullscreenState(HWND window)
     EnableWindow(GetDlgItem(window, IDC_WINDOW_MODE_LABEL), !FullscreenEnabled);
 }
 
+/* The icon file holds an image of each size Windows asks for: none is resampled. Not shared,
+   so the window's own: WM_SETICON leaves it to its loader. */
+static void SetWindowIcon(HWND window, HINSTANCE instance, WPARAM kind, int width, int height)
+{
+    HICON icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, width, height, 0));
+    if (icon)
+        SendMessageA(window, WM_SETICON, kind, reinterpret_cast<LPARAM>(icon));
+}
+
+/* Handing 0 gives back the icon set before. */
+static void DestroyWindowIcon(HWND window, WPARAM kind)
+{
+    HICON icon = reinterpret_cast<HICON>(SendMessageA(window, WM_SETICON, kind, 0));
+    if (icon)
+        DestroyIcon(icon);
+}
+
 static void OnInitDialog(HWND window)
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     /* The dialog has given the list its font; its entries come later. */
-    MapIconBitmap = LoadMapPicture(instance, FitMapListToScreen(GetDlgItem(window, IDC_MAP_LIST)));
-    /* The icon file holds an image of each size Windows asks for: none is resampled. */
-    SmallIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
-                                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-    if (SmallIcon)
-        SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(SmallIcon));
+    int pictureSize = FitMapListToScreen(GetDlgItem(window, IDC_MAP_LIST));
+    MapPictureBitmap = LoadMapPicture(instance, pictureSize);
+    /* The caption's, and the one Alt-Tab, the taskbar and a Linux dock show: without it Wine
+       puts in its own logo. */
+    SetWindowIcon(window, instance, ICON_SMALL, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+    SetWindowIcon(window, instance, ICON_BIG, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
 }
 
 /* Repaint the whole window on every activation change. */
@@ -42,13 +57,12 @@ static void OnClose(HWND window)
     DestroyWindow(window);
 }
 
-static void OnDestroy()
+static void OnDestroy(HWND window)
 {
-    DeleteObject(MapIconBitmap);
-    MapIconBitmap = nullptr;
-    if (SmallIcon)
-        DestroyIcon(SmallIcon);
-    SmallIcon = nullptr;
+    DeleteObject(MapPictureBitmap);
+    MapPictureBitmap = nullptr;
+    DestroyWindowIcon(window, ICON_SMALL);
+    DestroyWindowIcon(window, ICON_BIG);
     PostQuitMessage(0);
 }
 
@@ -113,7 +127,7 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnClose(window);
         return TRUE;
     case WM_DESTROY:
-        OnDestroy();
+        OnDestroy(window);
         return TRUE;
     case WM_MEASUREITEM:
         MeasureMapItem(reinterpret_cast<MEASUREITEMSTRUCT *>(lParam));

@@ -5,14 +5,14 @@
 #include <cstdlib>
 #include <cstring>
 
-static const COLORREF MapIconTransparent = RGB(255, 0, 255);
+static const COLORREF MapPictureTransparent = RGB(255, 0, 255);
 
 /* Sizes at 96 DPI; other scales multiply them by dpi / 96. */
 enum
 {
     MapItemHeight = 20,
-    MapIconSize = 16,
-    MapIconLeft = 2,
+    MapPictureSize = 16,
+    MapPictureLeft = 2,
     MapTextLeft = 21
 };
 
@@ -24,7 +24,7 @@ struct MapListSizes
     int pictureLeft;
     int textLeft;
 };
-static MapListSizes MapListSize = { MapItemHeight, MapIconSize, MapIconLeft, MapTextLeft };
+static MapListSizes MapListSize = { MapItemHeight, MapPictureSize, MapPictureLeft, MapTextLeft };
 
 /* The sizes for a screen of dpi and a list font fontHeight pixels high. */
 static MapListSizes MapListSizesFor(int dpi, int fontHeight)
@@ -33,8 +33,8 @@ static MapListSizes MapListSizesFor(int dpi, int fontHeight)
     sizes.rowHeight = MulDiv(MapItemHeight, dpi, 96);
     if (fontHeight > sizes.rowHeight)
         sizes.rowHeight = fontHeight;
-    sizes.pictureSize = MulDiv(MapIconSize, dpi, 96);
-    sizes.pictureLeft = MulDiv(MapIconLeft, dpi, 96);
+    sizes.pictureSize = MulDiv(MapPictureSize, dpi, 96);
+    sizes.pictureLeft = MulDiv(MapPictureLeft, dpi, 96);
     sizes.textLeft = MulDiv(MapTextLeft, dpi, 96);
     return sizes;
 }
@@ -85,7 +85,11 @@ static int MapPictureResource(int size)
 
 HBITMAP LoadMapPicture(HINSTANCE instance, int size)
 {
-    HBITMAP loaded = LoadBitmapA(instance, MAKEINTRESOURCEA(MapPictureResource(size)));
+    LPCSTR nearest = MAKEINTRESOURCEA(MapPictureResource(size));
+    /* No size to scale to: the picture as drawn. */
+    if (size <= 0)
+        return LoadBitmapA(instance, nearest);
+    HBITMAP loaded = LoadBitmapA(instance, nearest);
     BITMAP drawn;
     if (!loaded || GetObjectA(loaded, sizeof(drawn), &drawn) != sizeof(drawn)
         || (drawn.bmWidth == size && drawn.bmHeight == size))
@@ -93,8 +97,6 @@ HBITMAP LoadMapPicture(HINSTANCE instance, int size)
 
     /* Scaled once here, pixel for pixel: a stretching TransparentBlt mixes the transparent
        colour into the picture's edges under Wine. */
-    if (size <= 0)
-        return loaded;
     HBITMAP scaled = nullptr;
     HDC screen = GetDC(nullptr);
     HDC from = CreateCompatibleDC(screen);
@@ -140,7 +142,7 @@ static void FillItem(HDC dc, const RECT *rect, int colourIndex)
     DeleteObject(brush);
 }
 
-static void DrawItemIcon(const DRAWITEMSTRUCT *draw)
+static void DrawItemPicture(const DRAWITEMSTRUCT *draw)
 {
     HBITMAP bitmap = reinterpret_cast<HBITMAP>(
         SendMessageA(draw->hwndItem, LB_GETITEMDATA, draw->itemID, 0));
@@ -155,7 +157,7 @@ static void DrawItemIcon(const DRAWITEMSTRUCT *draw)
        from the top of a 20-pixel row at 96 DPI. */
     int top = draw->rcItem.top + (draw->rcItem.bottom - draw->rcItem.top - source.bmHeight) / 2;
     TransparentBlt(draw->hDC, draw->rcItem.left + MapListSize.pictureLeft, top, source.bmWidth,
-                   source.bmHeight, memory, 0, 0, source.bmWidth, source.bmHeight, MapIconTransparent);
+                   source.bmHeight, memory, 0, 0, source.bmWidth, source.bmHeight, MapPictureTransparent);
     SelectObject(memory, replaced);
     DeleteDC(memory);
 }
@@ -196,7 +198,7 @@ BOOL DrawMapItem(const DRAWITEMSTRUCT *draw)
         FillItem(draw->hDC, &draw->rcItem, COLOR_WINDOW);
     }
 
-    DrawItemIcon(draw);
+    DrawItemPicture(draw);
     DrawItemText(draw);
     return TRUE;
 }

@@ -98,7 +98,8 @@ TEST_F(StartAndClose, MapListIsPaintedWithItsEntries)
         EXPECT_EQ(static_cast<UINT>(dpi), dpiForWindow(pelmar_.Main())) << "Pelmar is stretched, not drawn at the screen's DPI";
     }
     // What the screen shows where the list stands: each of the three rows with the map picture
-    // and its name whole, on the list's background. Font and picture from Pelmar.exe, made here.
+    // of this scale, pixel for pixel, and its name whole, on the list's background. Font and
+    // picture from Pelmar.exe, made here.
     HMODULE exe = LoadLibraryExA(PelmarExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(nullptr, exe);
     HWND twin = CreateDialogParamA(exe, MAKEINTRESOURCEA(IDD_MAIN), nullptr, NoDialogProc, 0);
@@ -109,7 +110,7 @@ TEST_F(StartAndClose, MapListIsPaintedWithItsEntries)
     EXPECT_EQ(MulDiv(20, dpi, 96), row);
     const MapRowsShown rows(ListTexts(list),
                             reinterpret_cast<HFONT>(SendDlgItemMessageA(twin, IDC_MAP_LIST, WM_GETFONT, 0, 0)),
-                            MapPicturePixels(exe), row, dpi, GetSysColor(COLOR_WINDOW));
+                            exe, row, dpi, GetSysColor(COLOR_WINDOW));
     DestroyWindow(twin);
     FreeLibrary(exe);
     RECT client = {};

@@ -9,6 +9,20 @@ namespace
 {
 using MainWindowTest = MainDialogTest;
 
+// Whether GdiObjectCount sees one bitmap made and deleted: else it could not see a leak either.
+testing::AssertionResult CountSeesABitmap()
+{
+    const int base = GdiObjectCount();
+    HBITMAP extra = CreateBitmap(1, 1, 1, 32, nullptr);
+    const int with = GdiObjectCount();
+    DeleteObject(extra);
+    const int after = GdiObjectCount();
+    if (extra && with == base + 1 && after == base)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "GDI objects counted " << base << ", with one bitmap more " << with
+                                       << ", after deleting it " << after;
+}
+
 // One row of the window's layout: id, class, text, dialog-unit rectangle, style bits that
 // must be set.
 struct ControlRow
@@ -239,9 +253,9 @@ TEST(AboutTemplate, HeaderAndControls)
 
 TEST_F(MainWindowTest, PicturesLoadInTheirFormats)
 {
-    ASSERT_NE(nullptr, MapIconBitmap);
+    ASSERT_NE(nullptr, MapPictureBitmap);
     BITMAP bitmap;
-    ASSERT_EQ(static_cast<int>(sizeof(bitmap)), GetObjectA(MapIconBitmap, sizeof(bitmap), &bitmap));
+    ASSERT_EQ(static_cast<int>(sizeof(bitmap)), GetObjectA(MapPictureBitmap, sizeof(bitmap), &bitmap));
     EXPECT_EQ(16, bitmap.bmWidth);
     EXPECT_EQ(16, bitmap.bmHeight);
 
@@ -270,17 +284,12 @@ TEST_F(MainWindowTest, PicturesLoadInTheirFormats)
 }
 
 // Every GDI object and device context of the start-up goes back: the list's DC once its font
-// is measured, the picture and the icon at WM_DESTROY. (The unscaled picture a scaled one
+// is measured, the picture and both icons at WM_DESTROY. (The unscaled picture a scaled one
 // leaves is counted below: every scale the tests run at has a bitmap of its own.)
 TEST(StartUpLeaks, WindowMadeAndDestroyedLeavesTheGdiObjectsAsTheyWere)
 {
     ASSERT_NE(0, ScreenDpiOfThisRun()) << "the prefix is not set to the scale this run is for";
-    // The counts must see one more or less, else they could not see a leak either.
-    const int base = GdiObjectCount();
-    HBITMAP extra = CreateBitmap(1, 1, 1, 32, nullptr);
-    ASSERT_EQ(base + 1, GdiObjectCount());
-    DeleteObject(extra);
-    ASSERT_EQ(base, GdiObjectCount());
+    ASSERT_TRUE(CountSeesABitmap());
     {
         MainDialog first;   // loads what stays for later windows
     }
@@ -301,6 +310,7 @@ TEST(StartUpLeaks, ScaledMapPictureKeepsNoOtherBitmap)
 {
     // 40 pixels: no bitmap of its own, so the picture is scaled from the one drawn nearest.
     const auto load = [] { return LoadMapPicture(GetModuleHandleA(nullptr), 40); };
+    ASSERT_TRUE(CountSeesABitmap());
     DeleteObject(load());
     const int before = GdiObjectCount();
     HBITMAP picture = load();

@@ -6,14 +6,14 @@ namespace
 {
 typedef std::vector<std::string> Names;
 
-// The real main window (its WM_INITDIALOG loads the map icon), with an empty map list.
+// The real main window (its WM_INITDIALOG loads the map picture), with an empty map list.
 class MapCatalogueTest : public MainDialogTest
 {
 protected:
     void SetUp() override
     {
         ASSERT_NE(nullptr, window_);
-        ASSERT_NE(nullptr, MapIconBitmap);
+        ASSERT_NE(nullptr, MapPictureBitmap);
         ASSERT_EQ(0, SendMessageA(List(), LB_GETCOUNT, 0, 0));
     }
 
@@ -51,7 +51,7 @@ TEST_F(MapCatalogueTest, BothFoldersInOneSortedOrderWithDuplicatesKept)
 
     EXPECT_EQ((Names{ "Alpha", "bravo", "Charlie", "Delta", "echo", "Same", "Same" }), Catalogue(game));
     for (int i = 0; i < ListCount(List()); ++i)
-        EXPECT_EQ(reinterpret_cast<LRESULT>(MapIconBitmap),
+        EXPECT_EQ(reinterpret_cast<LRESULT>(MapPictureBitmap),
                   SendMessageA(List(), LB_GETITEMDATA, static_cast<WPARAM>(i), 0)) << "entry " << i;
 }
 

@@ -6,24 +6,24 @@ const COLORREF Background = RGB(0, 128, 0);
 const COLORREF Ink = RGB(255, 0, 0);
 const COLORREF Paper = RGB(0, 0, 255);
 const COLORREF Magenta = RGB(255, 0, 255);
-const int IconSize = 16;
+const int PictureSize = 16;
 const int RowHeight = 20;
 const int TextX = 21;
 
-// The real main window with its list holding entries, each carrying the map icon.
+// The real main window with its list holding entries, each carrying the map picture.
 class MapListDrawTest : public MainDialogTest
 {
 protected:
     void SetUp() override
     {
         ASSERT_NE(nullptr, window_);
-        ASSERT_NE(nullptr, MapIconBitmap);
-        icon_ = MapPicturePixels(GetModuleHandleA(nullptr));
-        ASSERT_EQ(size_t(IconSize * IconSize), icon_.size());
+        ASSERT_NE(nullptr, MapPictureBitmap);
+        picture_ = MapPicturePixels(GetModuleHandleA(nullptr));
+        ASSERT_EQ(size_t(PictureSize * PictureSize), picture_.size());
         bool anyMagenta = false, anyPicture = false;
-        for (COLORREF pixel : icon_)
+        for (COLORREF pixel : picture_)
             (pixel == Magenta ? anyMagenta : anyPicture) = true;
-        ASSERT_TRUE(anyMagenta && anyPicture) << "the map icon needs both background and picture";
+        ASSERT_TRUE(anyMagenta && anyPicture) << "the map picture needs both background and picture";
     }
 
     // Asks the main window to draw one entry into canvas, as the list would.
@@ -38,11 +38,11 @@ protected:
         return MainDialogProc(window_, WM_DRAWITEM, IDC_MAP_LIST, reinterpret_cast<LPARAM>(&draw));
     }
 
-    // Every icon pixel at (2, top + 2): the picture where it is not magenta, under it the
+    // Every picture pixel at (2, top + 2): the picture where it is not magenta, under it the
     // colour behind.
-    void ExpectIcon(const Canvas &canvas, int top, COLORREF behind, int iconTop = 2) const
+    void ExpectPicture(const Canvas &canvas, int top, COLORREF behind, int pictureTop = 2) const
     {
-        EXPECT_EQ(0, MapPictureMismatches(canvas, icon_, 2, top + iconTop, behind)) << "icon of the row at " << top;
+        EXPECT_EQ(0, MapPictureMismatches(canvas, picture_, 2, top + pictureTop, behind)) << "picture of the row at " << top;
     }
 
     int TextHeight(const Canvas &canvas) const
@@ -52,7 +52,7 @@ protected:
         return metrics.tmHeight;
     }
 
-    std::vector<COLORREF> icon_;
+    std::vector<COLORREF> picture_;
 };
 }
 
@@ -83,7 +83,7 @@ TEST_F(MapListDrawTest, UnselectedEntryDrawnOverWhatIsThere)
     const int top = 20;
     EXPECT_EQ(TRUE, Draw(canvas, index, top, ODA_DRAWENTIRE, 0));
 
-    ExpectIcon(canvas, top, Background);
+    ExpectPicture(canvas, top, Background);
     // No fill: the list erased the row already.
     EXPECT_EQ(Background, canvas.At(1, top + 10));
     EXPECT_EQ(Background, canvas.At(canvas.Width() - 1, top + 10));
@@ -117,7 +117,7 @@ TEST_F(MapListDrawTest, SelectedEntryFilledWithHighlightAndFramed)
         Canvas canvas(160, 20, Background);
         ASSERT_TRUE(canvas.Ready());
         EXPECT_EQ(TRUE, Draw(canvas, index, 0, action, ODS_SELECTED));
-        ExpectIcon(canvas, 0, highlight);
+        ExpectPicture(canvas, 0, highlight);
         EXPECT_EQ(highlight, canvas.At(1, 10));
         EXPECT_EQ(highlight, canvas.At(canvas.Width() - 3, 10));
         EXPECT_EQ(highlight, canvas.At(canvas.Width() - 3, 18));
@@ -137,7 +137,7 @@ TEST_F(MapListDrawTest, DeselectedEntryRepaintedInWindowColour)
     Canvas canvas(160, 20, Background);
     ASSERT_TRUE(canvas.Ready());
     EXPECT_EQ(TRUE, Draw(canvas, index, 0, ODA_SELECT, 0));
-    ExpectIcon(canvas, 0, window);
+    ExpectPicture(canvas, 0, window);
     EXPECT_EQ(window, canvas.At(1, 10));
     EXPECT_EQ(window, canvas.At(canvas.Width() - 3, 0));
     EXPECT_EQ(window, canvas.At(canvas.Width() - 3, 10));
@@ -163,7 +163,7 @@ TEST_F(MapListDrawTest, TextBeyondTheDrawingStorageIsLeftOut)
     EXPECT_EQ(TRUE, Draw(canvas, fits, 0, ODA_DRAWENTIRE, 0));
     EXPECT_EQ(TRUE, Draw(canvas, tooLong, 20, ODA_DRAWENTIRE, 0));
     EXPECT_TRUE(canvas.RowHolds(10, TextX, canvas.Width(), Ink));
-    ExpectIcon(canvas, 20, Background);
+    ExpectPicture(canvas, 20, Background);
     EXPECT_EQ(0, canvas.CountOtherThan({ TextX - 1, 20, canvas.Width(), 40 }, Background)) << "text drawn cut";
 }
 
@@ -184,21 +184,21 @@ TEST_F(MapListDrawTest, RealListPaintsTheSelectedRowInHighlight)
     EXPECT_NE(highlight, canvas.At(x, 10));
     EXPECT_EQ(highlight, canvas.At(x, 30));
     EXPECT_NE(highlight, canvas.At(x, 50));
-    ExpectIcon(canvas, 20, highlight);
-    // The unselected rows show the list's own background under the icon's magenta.
-    ExpectIcon(canvas, 0, canvas.At(x, 10));
-    ExpectIcon(canvas, 40, canvas.At(x, 50));
+    ExpectPicture(canvas, 20, highlight);
+    // The unselected rows show the list's own background under the picture's magenta.
+    ExpectPicture(canvas, 0, canvas.At(x, 10));
+    ExpectPicture(canvas, 40, canvas.At(x, 50));
 }
 
-TEST_F(MapListDrawTest, TallerRowCentresIconAndText)
+TEST_F(MapListDrawTest, TallerRowCentresPictureAndText)
 {
-    // As a large font makes the rows: 31 pixels, the icon 7 from the top and the text centred.
+    // As a large font makes the rows: 31 pixels, the picture 7 from the top and the text centred.
     const int height = 31;
     int index = AddMap("Dig");
     Canvas canvas(160, height, Background);
     ASSERT_TRUE(canvas.Ready());
     EXPECT_EQ(TRUE, Draw(canvas, index, 0, ODA_DRAWENTIRE, 0, height));
-    ExpectIcon(canvas, 0, Background, (height - IconSize) / 2);
+    ExpectPicture(canvas, 0, Background, (height - PictureSize) / 2);
     const int text = TextHeight(canvas);
     const int textTop = (height - text) / 2;
     EXPECT_TRUE(canvas.RowHolds(textTop, TextX, canvas.Width(), Paper));

@@ -1,6 +1,6 @@
 // Every picture Pelmar shows is drawn from an image made for its size: the map picture in the
-// rows at the scale of this run, the caption's and the About box's icons at the system's
-// sizes. Also run at 120, 144 and 192 DPI (PELMAR_TEST_DPI names the scale).
+// rows at the scale of this run, the window's small and large icons and the About box's at
+// the system's sizes. Also run at 120, 144 and 192 DPI (PELMAR_TEST_DPI names the scale).
 #include "ui/map_list_draw.h"
 #include "main_dialog.h"
 
@@ -38,13 +38,16 @@ TEST_F(SharpPictures, RowsShowThePictureDrawnForTheirScale)
             << "row " << i << " at " << dpi_ << " DPI does not show the " << size << "-pixel picture";
 }
 
-TEST_F(SharpPictures, CaptionAndAboutIconsAreTheImagesOfTheirSize)
+TEST_F(SharpPictures, WindowAndAboutIconsAreTheImagesOfTheirSize)
 {
     HWND about = OpenAbout();
     ASSERT_NE(nullptr, about);
+    // The large one is what Alt-Tab, the taskbar and a Linux dock show.
     const struct { const char *what; HICON icon; SIZE wanted; } icons[] = {
         { "caption", reinterpret_cast<HICON>(SendMessageA(window_, WM_GETICON, ICON_SMALL, 0)),
           { GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON) } },
+        { "window's large", reinterpret_cast<HICON>(SendMessageA(window_, WM_GETICON, ICON_BIG, 0)),
+          { GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON) } },
         { "About box", reinterpret_cast<HICON>(SendDlgItemMessageA(about, IDC_ABOUT_ICON, STM_GETIMAGE, IMAGE_ICON, 0)),
           { GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON) } },
     };
@@ -53,7 +56,7 @@ TEST_F(SharpPictures, CaptionAndAboutIconsAreTheImagesOfTheirSize)
         SCOPED_TRACE(icon.what);
         SIZE size;
         const std::vector<COLORREF> shown = IconPixels(icon.icon, Magenta, &size);
-        ASSERT_FALSE(shown.empty());
+        ASSERT_FALSE(shown.empty()) << "no icon";
         EXPECT_EQ(icon.wanted.cx, size.cx) << "at " << dpi_ << " DPI";
         EXPECT_EQ(icon.wanted.cy, size.cy) << "at " << dpi_ << " DPI";
         const std::vector<COLORREF> image = IconImagePixels(GetModuleHandleA(nullptr), IDI_APP, icon.wanted.cx, Magenta);
@@ -63,9 +66,10 @@ TEST_F(SharpPictures, CaptionAndAboutIconsAreTheImagesOfTheirSize)
     DestroyWindow(about);
     // Loaded for these windows alone, the icons went with them.
     ICONINFO info;
-    EXPECT_FALSE(GetIconInfo(icons[1].icon, &info)) << "the About icon outlived its box";
+    EXPECT_FALSE(GetIconInfo(icons[2].icon, &info)) << "the About icon outlived its box";
     DestroyWindow(window_);
     EXPECT_FALSE(GetIconInfo(icons[0].icon, &info)) << "the caption icon outlived its window";
+    EXPECT_FALSE(GetIconInfo(icons[1].icon, &info)) << "the large icon outlived its window";
 }
 
 // 168 DPI asks for 28 pixels, which no picture is drawn for: one is scaled at load, and the

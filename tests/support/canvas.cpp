@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <sstream>
 
 namespace
 {
@@ -184,29 +183,6 @@ int ScreenDpiOfThisRun()
     return expected[0] && atoi(expected) != dpi ? 0 : dpi;
 }
 
-// Empty when canvas shows the map picture as the list draws it at dpi in the row from rowTop;
-// else what it shows instead.
-static std::string ScaledMapPictureFault(const Canvas &canvas, int rowTop, int rowHeight, int dpi,
-                                         COLORREF paper)
-{
-    const int size = MulDiv(PictureSize, dpi, 96);
-    const int left = MulDiv(2, dpi, 96);
-    const int top = rowTop + (rowHeight - size) / 2;
-    // The sheet fills columns 1 to 14 and rows 2 to 13 of the 16 x 16 picture.
-    const RECT sheet = { left + MulDiv(1, size, 16), top + MulDiv(2, size, 16), left + MulDiv(15, size, 16),
-                         top + MulDiv(14, size, 16) };
-    const RECT row = { 0, rowTop, MulDiv(21, dpi, 96), rowTop + rowHeight };
-    const RECT shown = canvas.BoxOtherThan(row, paper);
-    if (abs(shown.left - sheet.left) <= 1 && abs(shown.top - sheet.top) <= 1 && abs(shown.right - sheet.right) <= 1
-        && abs(shown.bottom - sheet.bottom) <= 1)
-        return std::string();
-    std::ostringstream out;
-    out << "at " << dpi << " DPI the picture's sheet should fill (" << sheet.left << "," << sheet.top << ")-("
-        << sheet.right << "," << sheet.bottom << "), the row shows (" << shown.left << "," << shown.top << ")-("
-        << shown.right << "," << shown.bottom << ")";
-    return out.str();
-}
-
 std::vector<COLORREF> IconImagePixels(HMODULE module, int group, int size, COLORREF behind)
 {
     std::vector<COLORREF> pixels;
@@ -265,27 +241,42 @@ std::vector<COLORREF> IconPixels(HICON icon, COLORREF behind, SIZE *size)
     return pixels;
 }
 
-MapRowsShown::MapRowsShown(const std::vector<std::string> &names, HFONT font, const std::vector<COLORREF> &picture,
-                           int rowHeight, int dpi, COLORREF paper)
-    : names_(names), picture_(picture), row_(rowHeight), dpi_(dpi), paper_(paper)
+MapRowsShown::MapRowsShown(const std::vector<std::string> &names, HFONT font, HMODULE pictures, int rowHeight,
+                           int dpi, COLORREF paper)
+    : names_(names), picture_(MapPicturePixels(pictures, MulDiv(PictureSize, dpi, 96))), row_(rowHeight), dpi_(dpi),
+      paper_(paper)
 {
     for (const std::string &name : names)
         ink_.push_back(InkOfText(font, name.c_str(), paper));
 }
 
+std::string MapRowsShown::PictureFault(const Canvas &canvas, int rowTop) const
+{
+    const int size = MulDiv(PictureSize, dpi_, 96);
+    const int wrong = MapPictureMismatches(canvas, picture_, MulDiv(2, dpi_, 96), rowTop + (row_ - size) / 2, paper_);
+    // Left of the name, nothing but the picture's own pixels.
+    int own = 0;
+    for (COLORREF pixel : picture_)
+        own += pixel != Magenta && pixel != paper_;
+    const int shown = canvas.CountOtherThan({ 0, rowTop, MulDiv(21, dpi_, 96), rowTop + row_ }, paper_);
+    if (wrong == 0 && shown == own)
+        return std::string();
+    return "at " + std::to_string(dpi_) + " DPI " + std::to_string(wrong) + " pixels differ from the "
+           + std::to_string(size) + "-pixel picture, centred; left of the name " + std::to_string(shown)
+           + " pixels are drawn, the picture has " + std::to_string(own);
+}
+
 std::string MapRowsShown::Fault(const Canvas &canvas) const
 {
-    if (picture_.size() != static_cast<size_t>(PictureSize * PictureSize))
-        return "no map picture to compare with";
+    const int size = MulDiv(PictureSize, dpi_, 96);
+    if (picture_.size() != static_cast<size_t>(size * size))
+        return "no map picture of " + std::to_string(size) + " pixels to compare with";
     for (int i = 0; i < static_cast<int>(names_.size()); ++i)
     {
         const int top = i * row_;
         const RECT name = { MulDiv(21, dpi_, 96), top, canvas.Width(), top + row_ };
         const int shown = canvas.CountOtherThan(name, paper_);
-        std::string fault = ScaledMapPictureFault(canvas, top, row_, dpi_, paper_);
-        const int pictureTop = top + (row_ - PictureSize) / 2;
-        if (fault.empty() && dpi_ == 96 && MapPictureMismatches(canvas, picture_, 2, pictureTop, paper_))
-            fault = "the picture is not shown pixel for pixel, centred in the row";
+        std::string fault = PictureFault(canvas, top);
         if (fault.empty() && (ink_[i] == 0 || shown != ink_[i]))
             fault = "the name shows " + std::to_string(shown) + " pixels, drawn alone " + std::to_string(ink_[i])
                     + ": cut, or with a neighbour's pixels";

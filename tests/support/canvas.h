@@ -61,19 +61,21 @@ std::vector<COLORREF> IconPixels(HICON icon, COLORREF behind, SIZE *size);
 // up for (PELMAR_TEST_DPI), where a pass would prove nothing.
 int ScreenDpiOfThisRun();
 
-// What a painted map list must show from its top: a row rowHeight high for each name, with the
-// map picture scaled from 16 pixels at 96 DPI, 2 from the left at 96 DPI, centred (checked by
-// the box of its paper sheet, within a pixel of stretch rounding; at 96 DPI pixel for pixel),
-// and the name as font draws it alone on paper; nothing below the last row.
+// What a painted map list must show from its top: a row rowHeight high for each name, with
+// the map picture the module pictures holds for the scale (16 pixels at 96 DPI, scaled) pixel
+// for pixel, 2 from the left at 96 DPI, centred, and nothing else left of the name; the name
+// as font draws it alone on paper; nothing below the last row.
 class MapRowsShown
 {
 public:
-    MapRowsShown(const std::vector<std::string> &names, HFONT font, const std::vector<COLORREF> &picture,
-                 int rowHeight, int dpi, COLORREF paper);
+    MapRowsShown(const std::vector<std::string> &names, HFONT font, HMODULE pictures, int rowHeight, int dpi,
+                 COLORREF paper);
     // Empty when canvas, the list's client area, shows exactly that; else the first fault.
     std::string Fault(const Canvas &canvas) const;
 
 private:
+    std::string PictureFault(const Canvas &canvas, int rowTop) const;
+
     std::vector<std::string> names_;
     std::vector<int> ink_;
     std::vector<COLORREF> picture_;
