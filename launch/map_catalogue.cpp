@@ -21,7 +21,7 @@ static void AddMapEntry(HWND list, const char *fileName, HBITMAP bitmap)
 
 void ScanMapFolder(HWND window, const char *folder, const char *pattern)
 {
-    HBITMAP bitmap = MapPictureBitmap;
+    HBITMAP bitmap = MapIconBitmap;
     HWND list = GetDlgItem(window, IDC_MAP_LIST);
 
     char searchPath[MAX_PATH];

@@ -5,7 +5,8 @@
 #include "../launch/run_map.h"
 #include "../resources/resource.h"
 
-HBITMAP MapPictureBitmap;
+/* The map picture; its name is older than the word picture here. */
+HBITMAP MapIconBitmap;
 bool FullscreenEnabled;
 
 void ApplyFullscreenState(HWND window)
@@ -37,7 +38,7 @@ static void OnInitDialog(HWND window)
     HINSTANCE instance = GetModuleHandleA(nullptr);
     /* The dialog has given the list its font; its entries come later. */
     int pictureSize = FitMapListToScreen(GetDlgItem(window, IDC_MAP_LIST));
-    MapPictureBitmap = LoadMapPicture(instance, pictureSize);
+    MapIconBitmap = LoadMapPicture(instance, pictureSize);
     /* The caption's, and the one Alt-Tab, the taskbar and a Linux dock show: without it Wine
        puts in its own logo. */
     SetWindowIcon(window, instance, ICON_SMALL, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
@@ -59,8 +60,8 @@ static void OnClose(HWND window)
 
 static void OnDestroy(HWND window)
 {
-    DeleteObject(MapPictureBitmap);
-    MapPictureBitmap = nullptr;
+    DeleteObject(MapIconBitmap);
+    MapIconBitmap = nullptr;
     DestroyWindowIcon(window, ICON_SMALL);
     DestroyWindowIcon(window, ICON_BIG);
     PostQuitMessage(0);

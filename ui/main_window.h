@@ -5,7 +5,7 @@
 #include <windows.h>
 
 /* The map picture every list entry carries; lives as long as the main window. */
-extern HBITMAP MapPictureBitmap;
+extern HBITMAP MapIconBitmap;
 /* Mirrors the fullscreen check box. */
 extern bool FullscreenEnabled;
 

@@ -253,9 +253,9 @@ TEST(AboutTemplate, HeaderAndControls)
 
 TEST_F(MainWindowTest, PicturesLoadInTheirFormats)
 {
-    ASSERT_NE(nullptr, MapPictureBitmap);
+    ASSERT_NE(nullptr, MapIconBitmap);
     BITMAP bitmap;
-    ASSERT_EQ(static_cast<int>(sizeof(bitmap)), GetObjectA(MapPictureBitmap, sizeof(bitmap), &bitmap));
+    ASSERT_EQ(static_cast<int>(sizeof(bitmap)), GetObjectA(MapIconBitmap, sizeof(bitmap), &bitmap));
     EXPECT_EQ(16, bitmap.bmWidth);
     EXPECT_EQ(16, bitmap.bmHeight);
 

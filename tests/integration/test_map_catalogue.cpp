@@ -13,7 +13,7 @@ protected:
     void SetUp() override
     {
         ASSERT_NE(nullptr, window_);
-        ASSERT_NE(nullptr, MapPictureBitmap);
+        ASSERT_NE(nullptr, MapIconBitmap);
         ASSERT_EQ(0, SendMessageA(List(), LB_GETCOUNT, 0, 0));
     }
 
@@ -51,7 +51,7 @@ TEST_F(MapCatalogueTest, BothFoldersInOneSortedOrderWithDuplicatesKept)
 
     EXPECT_EQ((Names{ "Alpha", "bravo", "Charlie", "Delta", "echo", "Same", "Same" }), Catalogue(game));
     for (int i = 0; i < ListCount(List()); ++i)
-        EXPECT_EQ(reinterpret_cast<LRESULT>(MapPictureBitmap),
+        EXPECT_EQ(reinterpret_cast<LRESULT>(MapIconBitmap),
                   SendMessageA(List(), LB_GETITEMDATA, static_cast<WPARAM>(i), 0)) << "entry " << i;
 }
 

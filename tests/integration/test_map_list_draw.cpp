@@ -17,7 +17,7 @@ protected:
     void SetUp() override
     {
         ASSERT_NE(nullptr, window_);
-        ASSERT_NE(nullptr, MapPictureBitmap);
+        ASSERT_NE(nullptr, MapIconBitmap);
         picture_ = MapPicturePixels(GetModuleHandleA(nullptr));
         ASSERT_EQ(size_t(PictureSize * PictureSize), picture_.size());
         bool anyMagenta = false, anyPicture = false;

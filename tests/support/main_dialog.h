@@ -93,7 +93,7 @@ protected:
     HWND Control(int id) const { return GetDlgItem(window_, id); }
     HWND List() const { return Control(IDC_MAP_LIST); }
     // A map entry carrying picture, as the catalogue adds them; its index.
-    int AddMap(const std::string &name, HBITMAP picture = MapPictureBitmap) const
+    int AddMap(const std::string &name, HBITMAP picture = MapIconBitmap) const
     {
         LRESULT index = SendMessageA(List(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
         SendMessageA(List(), LB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(picture));
