@@ -5,7 +5,7 @@
 #include "../launch/run_map.h"
 #include "../resources/resource.h"
 
-/* The map picture; its name is older than the word picture here. */
+/* The map picture every row draws. */
 HBITMAP MapIconBitmap;
 bool FullscreenEnabled;
 
