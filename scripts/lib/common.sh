@@ -1,13 +1,11 @@
 # shellcheck shell=bash
-# What every script needs: the paths, Wine's test settings, the one way to fail, bounded
-# and timed outside steps, the stop list, and a virtual X display of its own.
+# What every script needs: paths and settings, the one way to fail, bounded outside steps,
+# the stop list, a virtual X display. Its variables: scripts/README.md.
 # shellcheck disable=SC2034 # what is set here is read by the scripts that source it
-# A step whose output is read (x=$(step)) stops at its first failure too.
-shopt -s inherit_errexit
+shopt -s inherit_errexit  # a failing step inside x=$(step) stops there too
 
-# pelmar_init [LIB...]: PELMAR_ROOT, PELMAR_BUILD (the i686 tree, home of the players'
-# Pelmar.exe), PELMAR_NATIVE_BUILD, the PELMAR_SETTING_<KEY> of tests/wine-settings.env and
-# PELMAR_TEST_DPIS; sources the named files of scripts/lib. Every entry script calls it first.
+# pelmar_init [LIB...]: the paths and Wine's test settings; sources the named files of
+# scripts/lib. Every entry script calls it first.
 pelmar_init() {
     local lib line file
     PELMAR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -27,15 +25,14 @@ pelmar_init() {
     PELMAR_STOP_PIDS=() PELMAR_STOP_PREFIXES=()
 }
 
-# Ends the script, naming the step that failed and why; inside $(...) that subshell, whose
-# status stops the caller.
+# Ends the script (inside $(...) the subshell, which stops the caller), naming the step and why.
 pelmar_fail() {
     echo "FAILED: $1: $2" >&2
     exit 1
 }
 
-# pelmar_step NAME SECONDS COMMAND...: an outside step with a bound; its words go to a log
-# whose end is shown when it fails or runs out of time (PELMAR_VERBOSE=1: always).
+# pelmar_step NAME SECONDS COMMAND...: an outside step with a bound; the end of its words
+# is shown when it fails or runs out of time (PELMAR_VERBOSE=1: always).
 pelmar_step() {
     local name="$1" limit="$2" log status=0
     shift 2
@@ -60,8 +57,8 @@ pelmar_release_name() {
     (. /etc/os-release && echo "${NAME%% *} ${VERSION_ID:-$(cat /etc/debian_version)}") 2>/dev/null || echo "this system"
 }
 
-# The trap of every script that starts something: ends the wineserver of each prefix of
-# the stop list, then each process of it; safe at any stage.
+# The trap of every script that starts something: ends the stop list's wineservers, then
+# its processes; safe at any stage.
 pelmar_stop() {
     local prefix pid
     for prefix in ${PELMAR_STOP_PREFIXES[@]+"${PELMAR_STOP_PREFIXES[@]}"}; do
@@ -73,8 +70,8 @@ pelmar_stop() {
     done
 }
 
-# DISPLAY where one is given, unless PELMAR_XVFB=1 asks for our own: an Xvfb that picks a
-# free number itself (-displayfd) and says it once it listens, ended by the trap alone.
+# DISPLAY where given, unless PELMAR_XVFB=1; else an Xvfb that picks a free number itself
+# (-displayfd) and says it once it listens, ended by the trap alone.
 pelmar_start_display() {
     local said
     if [ -n "${DISPLAY:-}" ] && [ "${PELMAR_XVFB:-0}" != 1 ]; then return 0; fi

@@ -1,11 +1,8 @@
 # shellcheck shell=bash
-# Which Windows build this system's Wine runs, and the packages the commands install with
-# apt (Debian's names); a mirror caught mid-sync gets more tries. Needs common.sh.
+# Which Windows build this system's Wine runs, and what the commands install with apt.
 # shellcheck disable=SC2034,SC2086 # read by the sourcing scripts; the lists are one word a package
 
-# The groups of pelmar_setup. The i686 cross compiler is always needed (build/Pelmar.exe is
-# made on every machine); bwrap gives each suite a process namespace of its own; libFuzzer's
-# runtime, of the checks, is packaged per clang version and named when it is looked up.
+# The groups of pelmar_setup (scripts/README.md says why each is there).
 PELMAR_PACKAGES_base="cmake make g++ googletest g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
     binutils-mingw-w64-i686 xvfb xauth imagemagick python3 bubblewrap git ca-certificates"
 PELMAR_PACKAGES_checks="clang cppcheck clang-tidy shellcheck"
@@ -14,9 +11,9 @@ PELMAR_PACKAGES_wine_x86_64="wine64 fonts-wine"
 PELMAR_PACKAGES_twin="g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64"
 PELMAR_PACKAGES_roots="mmdebstrap"
 
-# PELMAR_RUN_ARCH := the build this system's Wine runs: i686 where this machine runs 32-bit
-# x86 code (tools/i386-probe exits with 42; a qemu-user binfmt handler would run it, but not
-# wine32), else the x86_64 twin; PELMAR_ARCH decides where given. PELMAR_ARCH_REASON says why.
+# PELMAR_RUN_ARCH := i686 where this machine runs 32-bit x86 code (tools/i386-probe exits
+# with 42; qemu-user would run it, not wine32), else x86_64; PELMAR_ARCH decides where
+# given. PELMAR_ARCH_REASON says why.
 pelmar_choose_arch() {
     local runs=0 status=0
     compgen -G "/proc/sys/fs/binfmt_misc/qemu-i[3-6]86" >/dev/null || "$PELMAR_ROOT/tools/i386-probe" 2>/dev/null || status=$?
@@ -31,8 +28,8 @@ pelmar_choose_arch() {
     esac
 }
 
-# Where 32-bit code runs but this system's 32-bit Wine cannot be had ($1 says why), the
-# x86_64 twin runs under it instead; PELMAR_ARCH=i686 stops, with the way out ($2).
+# Where this system's 32-bit Wine cannot be had ($1: why), the twin runs under it instead;
+# PELMAR_ARCH=i686 stops, with the way out ($2).
 pelmar_fall_back_to_twin() {
     [ "${PELMAR_ARCH:-}" != i686 ] ||
         pelmar_fail "choosing the Windows build" "PELMAR_ARCH=i686 asks for the 32-bit Windows programs, but $1. $2, or use PELMAR_ARCH=x86_64, which needs no i386 package."
@@ -45,7 +42,7 @@ pelmar_fall_back_to_twin() {
 
 # For commands that install nothing (dev-test.sh): the twin where wine32 is not installed.
 pelmar_use_installed_wine() {
-    [ "$PELMAR_RUN_ARCH" = x86_64 ] || pelmar_installed wine32:i386 ||
+    [ "${PELMAR_RUN_ARCH:-i686}" = x86_64 ] || pelmar_installed wine32:i386 ||
         pelmar_fall_back_to_twin "the 32-bit Wine (wine32:i386) is not installed" "bash scripts/test.sh installs it"
 }
 
@@ -53,29 +50,26 @@ pelmar_installed() {
     dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
 }
 
-# The missing packages of the named groups; "wine" is this system's Wine for
-# PELMAR_RUN_ARCH, with the twin's compilers for x86_64.
+# The missing packages of the groups; "wine" is this system's for PELMAR_RUN_ARCH.
 pelmar_missing_packages() {
     local group list pkg
     for group; do
         list="PELMAR_PACKAGES_$group"
-        [ "$group" != wine ] || list="PELMAR_PACKAGES_wine_$PELMAR_RUN_ARCH"
+        [ "$group" != wine ] || list="PELMAR_PACKAGES_wine_${PELMAR_RUN_ARCH:-i686}"
         printf '%s\n' ${!list}
-        [ "$group:$PELMAR_RUN_ARCH" != wine:x86_64 ] || printf '%s\n' $PELMAR_PACKAGES_twin
+        [ "$group:${PELMAR_RUN_ARCH:-i686}" != wine:x86_64 ] || printf '%s\n' $PELMAR_PACKAGES_twin
         [ "$group" != checks ] || apt-cache depends clang 2>/dev/null | sed -n 's/^ *Depends: clang-\([0-9]*\)$/libclang-rt-\1-dev/p' | head -n 1
     done | sort -u | while read -r pkg; do pelmar_installed "$pkg" || echo "$pkg"; done
 }
 
-# pelmar_setup GROUP...: installs what is missing of the groups. Where 32-bit code runs but
-# apt cannot install this system's 32-bit Wine, the x86_64 twin is tested instead.
+# pelmar_setup GROUP...: installs what is missing of the groups.
 pelmar_setup() {
     local sudo="" missing try
     [ "$(id -u)" -eq 0 ] || sudo=sudo
     missing=$(pelmar_missing_packages "$@" | tr '\n' ' ')
     [ -n "${missing// /}" ] || return 0
     [[ " $missing " != *" wine32:i386 "* ]] || pelmar_step "adding the i386 architecture" 60 $sudo dpkg --add-architecture i386
-    # A mirror mid-sync serves an index of the wrong size for a while; the packages may
-    # still be there, so it goes on with the lists that did come.
+    # A mirror mid-sync serves a bad index for a while; the packages may be there all the same.
     for try in 1 2 3; do
         timeout -k 10 300 $sudo apt-get update -q && break
         [ "$try" != 3 ] || { echo "apt-get update failed 3 times: going on with the package lists that did come." >&2; break; }

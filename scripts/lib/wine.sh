@@ -1,11 +1,8 @@
 # shellcheck shell=bash
-# Wine prefixes for the tests and the demo, in the build PELMAR_RUN_ARCH: made without Mono
-# and Gecko (there may be no network), with Wine's fonts, a copy for each display scale,
-# and a persistent wineserver each. Needs common.sh.
+# Wine prefixes of the build PELMAR_RUN_ARCH, for the tests and the demo: made without Mono
+# and Gecko, with Wine's fonts, a copy a display scale, a persistent wineserver each.
 
-# wine and wineserver, looked up when used: the set-up may have just installed them.
-# Debian's /usr/bin/wine starts wine32, the twin's cmake/wine64 names wine64; unstable's
-# WoW64 Wine has no wineserver on the PATH, and the twin wants wineserver64.
+# Looked up when used, as the set-up may have just installed them (scripts/README.md).
 pelmar_wine_path() {
     if [ "${PELMAR_RUN_ARCH:-i686}" = x86_64 ]; then echo "$PELMAR_ROOT/cmake/wine64"; else command -v wine || echo wine; fi
 }
@@ -18,8 +15,8 @@ pelmar_wineserver_path() {
     pelmar_fail "finding the wineserver" "none is installed (Debian package: wine)"
 }
 
-# PELMAR_CMD := wine in PREFIX with the tests' settings (PELMAR_WINEDEBUG overrides their
-# WINEDEBUG), or with -s its wineserver: pelmar_wine_cmd [-s] PREFIX ARGS...
+# pelmar_wine_cmd [-s] PREFIX ARGS...: PELMAR_CMD := wine in PREFIX with the tests'
+# settings (PELMAR_WINEDEBUG overrides their WINEDEBUG), or with -s its wineserver.
 pelmar_wine_cmd() {
     if [ "$1" = -s ]; then PELMAR_CMD=(env WINEPREFIX="$2" "$(pelmar_wineserver_path)" "${@:3}"); return; fi
     PELMAR_CMD=(env WINEPREFIX="$1" WINEDLLOVERRIDES="$PELMAR_SETTING_WINEDLLOVERRIDES"
@@ -37,8 +34,8 @@ pelmar_wine_step() {
     pelmar_step "$name" "${PELMAR_WINE_TIMEOUT:-300}" "${PELMAR_CMD[@]}"
 }
 
-# Makes the prefix where it has no registry or was made by another Wine (the version in
-# .pelmar-wine), links Wine's fonts into it, and puts it on the stop list.
+# Makes the prefix where it has no registry or another Wine's (.pelmar-wine), links Wine's
+# fonts into it, and puts it on the stop list.
 pelmar_make_prefix() {
     local prefix="$1" version
     PELMAR_STOP_PREFIXES+=("$prefix")
@@ -56,17 +53,13 @@ pelmar_make_prefix() {
     pelmar_link_wine_fonts "$prefix"
 }
 
-# A persistent, detached wineserver, so each program does not pay for starting one.
 pelmar_boot_wineserver() {
     pelmar_wine_step "starting the wineserver" -s "$1" -p
     pelmar_wine_step "starting Wine" "$1" cmd /c exit
 }
 
-# Debian's Wine looks for its own fonts (Tahoma for "MS Shell Dlg", Marlett for the caption
-# buttons) in a folder it names with "..", which its NT path lookup never resolves: texts
-# are then measured with another font and the buttons show as "0 1 r". Players' Wine has
-# them; a prefix's Fonts folder works. Links are made anew: one of another Wine would dangle.
-# pelmar_link_wine_fonts PREFIX [FOLDER OF WINE'S FONTS]
+# pelmar_link_wine_fonts PREFIX [FOLDER]: Debian's Wine does not find its own fonts
+# (scripts/README.md); links in the prefix's Fonts, each made anew, do.
 pelmar_link_wine_fonts() {
     local fonts="$1/drive_c/windows/Fonts" from="${2:-/usr/share/wine/fonts}" font
     compgen -G "$from/*" >/dev/null || pelmar_fail "linking Wine's fonts" "none in $from (Debian package: fonts-wine)"
@@ -82,10 +75,10 @@ pelmar_reg_add() {
     pelmar_wine_step "writing $2 to the registry" "$1" reg add "${@:2}" /f
 }
 
-# The test prefix and a copy for each scale of the DPI list, each with a persistent
-# wineserver. A copy shares the prefix's files by hard links, all but its registry, and is
-# made anew with Wine's version. LogPixels is read once per process at its start: it is
-# written with nothing of the copy running, and saved before the copy takes its name.
+# The test prefix and a copy a scale of the DPI list, each with a persistent wineserver. A
+# copy is hard links to the prefix's files but its registry, made anew with Wine's version.
+# LogPixels is read as a process starts: written with nothing of the copy running, and
+# saved before the copy takes its name.
 pelmar_start_test_wines() {
     local main="$1" dpi prefix
     pelmar_make_prefix "$main"
