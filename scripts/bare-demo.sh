@@ -1,11 +1,7 @@
 #!/usr/bin/env bash
-# Proves the README's first command where nothing is installed: a new Debian root
-# (mmdebstrap --variant=apt, i386 enabled as a player's Debian has it, git and its
-# certificates alone), this checkout's commit cloned into it, and `bash scripts/run-demo.sh`
-# run there under bwrap. Passes only when the demo's screenshot shows Pelmar's window; the
-# picture is kept as build/bare-demo-<release>.png. The root is new each time and removed
-# after; the host's downloaded packages (its apt archive) are lent to it.
-#   bash scripts/bare-demo.sh [REVISION]   (default HEAD; PELMAR_BARE_RELEASE=trixie: Debian 13)
+# The README's first command where nothing is installed: run-demo.sh in a new, bare Debian
+# root with this checkout's commit cloned into it; passes only when its screenshot shows
+# Pelmar (kept as build/bare-demo-<release>.png). bash scripts/bare-demo.sh [REVISION]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=scripts/lib/common.sh

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# For developers: rebuilds the Windows programs and runs ctest on them under this system's
-# Wine, or under the Wines PELMAR_WINES names, with any ctest arguments (-R e2e.Run);
-# PELMAR_NATIVE=1: the native tests and the checks instead. Installs nothing, but makes a
-# root once for a Wine of another release (1 to 2 GB in the cache folder).
+# The quick loop: rebuilds the Windows programs and runs ctest (with the arguments given) under
+# this system's Wine or those PELMAR_WINES names; PELMAR_NATIVE=1: the native tree instead.
+# Installs nothing, but makes a Wine's root once where it is missing.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=scripts/lib/common.sh

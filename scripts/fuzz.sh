@@ -2,8 +2,7 @@
 # Builds the libFuzzer targets of the text logic (tests/fuzz) and runs each with ctest.
 #   bash scripts/fuzz.sh [SECONDS] [CTEST ARGS]   each target SECONDS long (default 60)
 #   bash scripts/fuzz.sh --smoke [CTEST ARGS]     each 15 s with a fixed seed, from the seeds alone
-# Fails when a target finds a crash or a broken promise (the input under build/fuzz/artifacts).
-# Needs (Debian) cmake clang libclang-rt-<version>-dev; installs nothing itself.
+# A finding fails it, its input kept under build/fuzz/artifacts. Installs nothing.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=scripts/lib/common.sh

@@ -1,13 +1,9 @@
 #!/usr/bin/env bash
-# The one script that runs where a Wine is: on this system, or in a Wine's root as
-# scripts/roots.py enters it. PELMAR_ARCH names the build and so the tree (build/ or
-# build/x86_64/). Installs and builds nothing.
-#   in-wine.sh suite NAME [CTEST ARGS]    the Windows tests in the tree's prefixes
-#       wineprefix-NAME*; leaves ctest-NAME.xml (JUnit; PELMAR_JUNIT names another) and
-#       ctest-NAME.about (which Wine, where) in the tree
-#   in-wine.sh show PREFIX FOLDER [SIZE]  Pelmar.exe started in FOLDER, in Wine's virtual
-#       desktop of SIZE at PELMAR_DEMO_DPI where given; says "shown" once its window is up,
-#       then waits until Pelmar ends or this script's input closes
+# The one script that runs where a Wine is (this system, or a root), in the tree of the
+# build PELMAR_ARCH. suite: the Windows tests in the prefixes wineprefix-NAME*, leaving
+# ctest-NAME.xml (or PELMAR_JUNIT) and .about; show: Pelmar in FOLDER (in a virtual desktop
+# of SIZE), saying "shown" once its window is up, until it ends or our input closes.
+#   in-wine.sh suite NAME [CTEST ARGS] | show PREFIX FOLDER [SIZE]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=scripts/lib/common.sh
@@ -35,8 +31,7 @@ show() {
     local prefix="$1" pelmar status
     pelmar_make_prefix "$prefix"
     if [ -n "${3:-}" ]; then
-        # The desktop draws frames (a virtual display has no window manager); the scale is
-        # read once per program, the desktop's own included: saved before it starts.
+        # It draws frames (there is no window manager); its scale is saved before it starts.
         pelmar_reg_add "$prefix" 'HKCU\Software\Wine\Explorer' /v Desktop /d Pelmar
         pelmar_reg_add "$prefix" 'HKCU\Software\Wine\Explorer\Desktops' /v Pelmar /d "$3"
         pelmar_reg_add "$prefix" 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "${PELMAR_DEMO_DPI:-96}"
@@ -57,5 +52,5 @@ show() {
 
 case "${1:-}" in
     suite|show) "$@" ;;
-    *) sed -n '5,11s/^# \{0,1\}//p' "$0" >&2; exit 2 ;;
+    *) sed -n '6s/^# *//p' "$0" >&2; exit 2 ;;
 esac

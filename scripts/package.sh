@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# What players get. Without arguments: installs what the 32-bit build needs, builds, checks
-# Pelmar.exe and makes build/package/Pelmar-<version>-win32.zip with its SHA-256 beside it.
-# The checks of the test command, on the built tree PELMAR_BUILD, install nothing:
-#   package.sh --check-exe      Windows GUI, Windows 6.0, system DLLs only; PE32 for i386
-#   package.sh --reproducible   a second build at another path gives the same bytes
+# What players get: build/package/Pelmar-<version>-win32.zip and its SHA-256, after the set-up,
+# the build and the check of Pelmar.exe. The checks alone, on the built PELMAR_BUILD:
+#   package.sh --check-exe | --reproducible   (its header and imports | the same bytes again)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=scripts/lib/common.sh
@@ -72,5 +70,5 @@ case "${1:-}" in
         zip=$(package "$PELMAR_BUILD")
         echo "Made $zip"
         cat "$zip.sha256" ;;
-    *) sed -n '2,6s/^# \{0,1\}//p' "$0" >&2; exit 2 ;;
+    *) sed -n '2,4s/^# \{0,1\}//p' "$0" >&2; exit 2 ;;
 esac

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian 12 or 13 machine, builds, and starts Pelmar in the demo game folder
-# under this system's Wine, as a player starts it from the game's System folder. With no
-# display it runs on a virtual one, saves build/demo-screenshot.png, and fails when its
-# window never appeared. Where this machine runs no 32-bit code it shows the x86_64 twin.
+# under this system's Wine; with no display on a virtual one, saving build/demo-screenshot.png,
+# and failing when its window never appeared. With OUT.png: a picture of Pelmar on a fresh
+# demo folder in a desktop of its size, at PELMAR_DEMO_DPI, under PELMAR_DEMO_WINE.
+#   bash scripts/run-demo.sh [OUT.png]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=scripts/lib/common.sh
@@ -10,18 +11,36 @@ source "$here/lib/common.sh"
 pelmar_init setup build demo
 trap pelmar_stop EXIT
 pelmar_choose_arch
-pelmar_setup base wine
-pelmar_build
-tree=$(pelmar_tree)
-echo "The demo shows the $PELMAR_RUN_ARCH build ($tree/demo/System/Pelmar.exe): $PELMAR_ARCH_REASON."
-export PELMAR_ARCH="$PELMAR_RUN_ARCH"
-if [ -n "${DISPLAY:-}" ] && [ "${PELMAR_XVFB:-0}" != 1 ]; then
-    # Plain windows on the player's desktop, until Pelmar is closed.
-    exec bash "$here/in-wine.sh" show "$tree/wineprefix-demo-$(pelmar_codename)" "$tree/demo/System" >/dev/null
+show=(bash "$here/in-wine.sh" show)
+if [ -n "${PELMAR_DEMO_WINE:-}" ]; then
+    # Its build comes from the Wines' plan, and it runs where it lives.
+    pelmar_setup base roots
+    needs=$(PELMAR_WINES="$PELMAR_DEMO_WINE" python3 "$here/wines.py" needs)
+    [ "${needs#* }" = 0 ] || PELMAR_RUN_ARCH=x86_64
+    show=(python3 "$here/wines.py" run "$PELMAR_DEMO_WINE" -- "${show[@]}")
+else
+    pelmar_setup base wine
 fi
-pelmar_start_display
-shot="$PELMAR_BUILD/demo-screenshot.png"
-rm -f "$shot"
-pelmar_show_and_shoot "$shot" "" bash "$here/in-wine.sh" show "$tree/wineprefix-desktop-$(pelmar_codename)" \
-    "$tree/demo/System" 1024x768
-echo "No display here: Pelmar ($PELMAR_RUN_ARCH build) ran on a virtual one; see $shot"
+pelmar_build
+tree=$(pelmar_tree) demo="$(pelmar_tree)/demo" name=${PELMAR_DEMO_WINE:-$(pelmar_codename)}
+echo "The demo shows the $PELMAR_RUN_ARCH build ($demo/System/Pelmar.exe): $PELMAR_ARCH_REASON."
+export PELMAR_ARCH="$PELMAR_RUN_ARCH"
+if [ $# = 0 ] && [ -n "${DISPLAY:-}" ] && [ "${PELMAR_XVFB:-0}" != 1 ]; then
+    # Plain windows on the player's desktop, until Pelmar is closed.
+    exec "${show[@]}" "$tree/wineprefix-demo-$name" "$demo/System" >/dev/null
+fi
+out=$(realpath -m "${1:-$PELMAR_BUILD/demo-screenshot.png}") size=1024x768 crop=""
+if [ $# != 0 ]; then
+    dpi="${PELMAR_DEMO_DPI:-96}"
+    size="$((560 * dpi / 96))x$((340 * dpi / 96))" crop="$size+0+0"
+    # In the build folder, which a root sees, and in the state the game ships it.
+    demo=$(mktemp -d "$PELMAR_BUILD/shot.XXXXXX")
+    trap 'pelmar_stop; rm -rf "$demo"' EXIT
+    cp -r "$tree/demo/." "$demo/"
+    rm -f "$demo/System/Pelmar.ini"
+    cp "$PELMAR_ROOT/demo/System/Unreal.ini" "$demo/System/Unreal.ini"
+fi
+rm -f "$out"
+PELMAR_XVFB=1 pelmar_start_display
+pelmar_show_and_shoot "$out" "$crop" "${show[@]}" "$tree/wineprefix-desktop-$name" "$demo/System" "$size"
+echo "Pelmar ($PELMAR_RUN_ARCH build) ran on a virtual display of its own; see $out"

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# cppcheck and clang-tidy over the program's sources (app, ui, config, launch) as the 32-bit
-# Windows build sees them, and shellcheck over every shell file; fails at the first tool
-# with a finding. Configuration: .clang-tidy, tools/cppcheck-suppressions.txt and inline
-# suppressions, each with its reason. Installs nothing.
+# cppcheck and clang-tidy over the program's sources as the 32-bit build sees them, then
+# the shell check of every shell file; fails at the first tool with a finding. Configuration:
+# .clang-tidy, tools/cppcheck-suppressions.txt and inline suppressions, each with its reason.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=scripts/lib/common.sh

@@ -1,17 +1,15 @@
 #!/usr/bin/env bash
-# The test command: installs what is missing (Debian 12 or 13) and builds, then runs the
-# Windows tests under each Wine of scripts/wines.txt side by side (scripts/suites.py) and
-# beside them the checks, the native tree's ctest tests; ends with its times and a closing
-# line a Wine, and fails when anything failed. Settings: scripts/README.md.
+# The test command: the set-up (Debian 12 or 13), the builds, then the Windows tests under
+# each Wine of scripts/wines.txt side by side and the checks beside them (scripts/suites.py);
+# its times and a closing line a Wine at the end. Fails when anything failed.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=scripts/lib/common.sh
 source "$here/lib/common.sh"
 pelmar_init setup build
 pelmar_choose_arch
-# Python first, for the plan; then this system's Wine where a Wine of the list is this
-# system's (Debian testing has none), which may turn its build to the twin; then the
-# twin's compilers where a Wine runs the twin.
+# Python first, for the plan; this system's Wine where it is chosen (Debian testing has
+# none), which may turn its build to the twin; the twin's compilers where a Wine runs it.
 pelmar_setup base checks roots
 needs=$(python3 "$here/wines.py" needs "${PELMAR_OWN_ARCH_ARGS[@]}")
 if [ "${needs% *}" != - ]; then
