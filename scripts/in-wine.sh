@@ -15,10 +15,12 @@ tree=$(pelmar_tree)
 
 suite() {
     local name="$1" version where
-    where="on $(pelmar_release_name)"
+    # "Debian 12"; Debian testing and unstable have no VERSION_ID: "Debian forky/sid".
+    # shellcheck source=/dev/null disable=SC2153 # the system's own release file sets NAME
+    where=$(. /etc/os-release && echo "${NAME%% *} ${VERSION_ID:-$(cat /etc/debian_version)}")
     version=$(timeout 60 "$(pelmar_wine_path)" --version 2>/dev/null </dev/null) ||
         pelmar_fail "asking Wine its version" "$(pelmar_wine_path) --version failed"
-    [ "${PELMAR_IN_ROOT:-0}" != 1 ] || where="in a $(pelmar_release_name) root"
+    where="$([ "${PELMAR_IN_ROOT:-0}" = 1 ] && echo "in a $where root" || echo "on $where")"
     echo "$version $where" >"$tree/ctest-$name.about"
     echo "== Windows tests ($PELMAR_RUN_ARCH) under $version $where, on display ${DISPLAY:-none}"
     pelmar_start_test_wines "$tree/wineprefix-$name"

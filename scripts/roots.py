@@ -1,4 +1,3 @@
-#!/usr/bin/env python3
 """The roots that Wines of other Debian releases live in: made with mmdebstrap in the cache
 folder, and entered with bwrap, as every suite is, in a process namespace of its own."""
 import os

@@ -8,7 +8,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=scripts/lib/common.sh
 source "$here/lib/common.sh"
-pelmar_init setup build demo
+pelmar_init setup build
 trap pelmar_stop EXIT
 pelmar_choose_arch
 show=(bash "$here/in-wine.sh" show)
@@ -29,7 +29,7 @@ if [ $# = 0 ] && [ -n "${DISPLAY:-}" ] && [ "${PELMAR_XVFB:-0}" != 1 ]; then
     # Plain windows on the player's desktop, until Pelmar is closed.
     exec "${show[@]}" "$tree/wineprefix-demo-$name" "$demo/System" >/dev/null
 fi
-out=$(realpath -m "${1:-$PELMAR_BUILD/demo-screenshot.png}") size=1024x768 crop=""
+out=$(realpath -m "${1:-$PELMAR_BUILD/demo-screenshot.png}") size=1024x768 crop="" said=""
 if [ $# != 0 ]; then
     dpi="${PELMAR_DEMO_DPI:-96}"
     size="$((560 * dpi / 96))x$((340 * dpi / 96))" crop="$size+0+0"
@@ -42,5 +42,19 @@ if [ $# != 0 ]; then
 fi
 rm -f "$out"
 PELMAR_XVFB=1 pelmar_start_display
-pelmar_show_and_shoot "$out" "$crop" "${show[@]}" "$tree/wineprefix-desktop-$name" "$demo/System" "$size"
+# The screen is saved once the window is up and its map list painted, then Pelmar ends.
+coproc SHOW { "${show[@]}" "$tree/wineprefix-desktop-$name" "$demo/System" "$size" 2>&1; }
+PELMAR_STOP_PIDS+=("$SHOW_PID")
+while read -r -t 180 line <&"${SHOW[0]}"; do
+    [ "$line" != shown ] || { said=1; break; }
+    echo "$line" >&2
+done
+[ -n "$said" ] || pelmar_fail "starting Pelmar" "its window never appeared (the words above)"
+sleep "${PELMAR_SHOT_DELAY:-2}"  # the window is shown before its map list is painted
+mkdir -p "$(dirname "$out")"
+pelmar_step "taking the screenshot $out" 60 import -window root ${crop:+-crop "$crop" +repage} "$out"
+colours=$(timeout 60 convert "$out" -format '%k' info:) || pelmar_fail "reading the screenshot $out" "convert failed"
+[ "$colours" -ge 16 ] || pelmar_fail "taking the screenshot $out" "it shows $colours colour(s): Pelmar's window is not on it"
+eval "exec ${SHOW[1]}>&-"
+wait "$SHOW_PID" || true
 echo "Pelmar ($PELMAR_RUN_ARCH build) ran on a virtual display of its own; see $out"

@@ -8,9 +8,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib/common.sh"
 pelmar_init
 cd "$PELMAR_ROOT"
-for tool in cppcheck clang-tidy shellcheck i686-w64-mingw32-g++-posix; do
-    command -v "$tool" >/dev/null || pelmar_fail "static analysis" "$tool not found (bash scripts/test.sh installs it)"
-done
+for tool in cppcheck clang-tidy shellcheck i686-w64-mingw32-g++-posix; do command -v "$tool" >/dev/null ||
+    pelmar_fail "static analysis" "$tool not found (bash scripts/test.sh installs it)"; done
 mapfile -t sources < <(find app ui config launch -name '*.cpp' | sort)
 defines=(-D_WIN32_WINNT=0x0600 -DWINVER=0x0600 -DNOMINMAX)
 

@@ -1,4 +1,3 @@
-#!/usr/bin/env python3
 """How a suite's results are judged: ctest's JUnit file read, the quarantine of
 scripts/quarantine.txt, and which failed test may run once more (scripts/README.md)."""
 import datetime

@@ -3,7 +3,6 @@
 
     wines.py needs [--own] [--own-arch ARCH]  for the set-up: the build of this system's
                                  Wine (- where it is not chosen), and 1 where a Wine runs the twin
-    wines.py root NAME              makes NAME's root where missing or stale; prints its path
     wines.py run NAME -- COMMAND    runs COMMAND where NAME's Wine is, PELMAR_ARCH its build
 """
 import os
@@ -93,14 +92,11 @@ def main(argv):
         running = [w for w in chosen("--own" in argv, own_arch) if w["arch"]]
         print(next((w["arch"] for w in running if w["own"]), "-"), int(any(w["arch"] == "x86_64" for w in running)))
         return 0
-    if len(argv) >= 2 and argv[0] in ("root", "run"):
+    if len(argv) >= 2 and argv[0] == "run":
         os.environ["PELMAR_WINES"] = argv[1]
         wine = chosen(own_arch=own_arch)[0]
         if wine["arch"] is None:
             fail(f"running {wine['name']}", wine["why"])
-        if argv[0] == "root":
-            print("/" if wine["own"] else roots.make_root(wine))
-            return 0
         os.environ.update(PELMAR_ARCH=wine["arch"], PELMAR_WINE_NAME=wine["name"])
         os.execvp("bwrap", roots.where(wine, argv[argv.index("--") + 1:] if "--" in argv else []))
     print(__doc__, file=sys.stderr)

@@ -85,11 +85,10 @@ static int MapPictureResource(int size)
 
 HBITMAP LoadMapPicture(HINSTANCE instance, int size)
 {
-    LPCSTR nearest = MAKEINTRESOURCEA(MapPictureResource(size));
     /* No size to scale to: the picture as drawn. */
     if (size <= 0)
-        return LoadBitmapA(instance, nearest);
-    HBITMAP loaded = LoadBitmapA(instance, nearest);
+        return LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_MAP));
+    HBITMAP loaded = LoadBitmapA(instance, MAKEINTRESOURCEA(MapPictureResource(size)));
     BITMAP drawn;
     if (!loaded || GetObjectA(loaded, sizeof(drawn), &drawn) != sizeof(drawn)
         || (drawn.bmWidth == size && drawn.bmHeight == size))

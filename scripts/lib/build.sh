@@ -16,8 +16,8 @@ pelmar_build_tree() {
 # PELMAR_RUN_ARCH is x86_64).
 pelmar_build() {
     local arch
-    [ $# -gt 0 ] || set -- i686 "${PELMAR_RUN_ARCH:-i686}"
-    for arch in $(printf '%s\n' "$@" | awk '!seen[$0]++'); do
+    [ $# -gt 0 ] || set -- i686 "$([ "${PELMAR_RUN_ARCH:-i686}" = i686 ] || echo x86_64)"
+    for arch; do
         case "$arch" in
             i686) pelmar_build_tree "$PELMAR_BUILD" "$PELMAR_ROOT/cmake/mingw-i686.cmake" Release ;;
             x86_64) pelmar_build_tree "$PELMAR_BUILD/x86_64" "$PELMAR_ROOT/cmake/mingw-x86_64.cmake" Release ;;

@@ -47,14 +47,10 @@ pelmar_step() {
     esac
 }
 
-# "bookworm" and the like, and "Debian 12" (testing and unstable: "Debian forky/sid").
+# "bookworm" and the like.
 pelmar_codename() {
     # shellcheck source=/dev/null # the system's own release file
     (. /etc/os-release && echo "${VERSION_CODENAME:-unknown}") 2>/dev/null || echo unknown
-}
-pelmar_release_name() {
-    # shellcheck source=/dev/null disable=SC2153 # the system's own release file sets NAME
-    (. /etc/os-release && echo "${NAME%% *} ${VERSION_ID:-$(cat /etc/debian_version)}") 2>/dev/null || echo "this system"
 }
 
 # The trap of every script that starts something: ends the stop list's wineservers, then

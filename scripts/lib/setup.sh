@@ -33,9 +33,9 @@ pelmar_choose_arch() {
 pelmar_fall_back_to_twin() {
     [ "${PELMAR_ARCH:-}" != i686 ] ||
         pelmar_fail "choosing the Windows build" "PELMAR_ARCH=i686 asks for the 32-bit Windows programs, but $1. $2, or use PELMAR_ARCH=x86_64, which needs no i386 package."
-    printf '%s\n' "##########################################################################" \
-        "# This machine runs 32-bit code, but $1." "# Testing the x86_64 twin under wine64 instead: the 32-bit Pelmar.exe is" \
-        "# built, not run, under this system's Wine." "##########################################################################" >&2
+    local bar="##########################################################################"
+    printf '%s\n' "$bar" "# This machine runs 32-bit code, but $1." \
+        "# Testing the x86_64 twin under wine64 instead: the 32-bit Pelmar.exe is built, not run, here." "$bar" >&2
     PELMAR_RUN_ARCH=x86_64 PELMAR_OWN_ARCH_ARGS=(--own-arch x86_64)
     PELMAR_ARCH_REASON="this machine runs 32-bit x86 code, but $1; the same sources are built for x86_64 and run under wine64"
 }
