@@ -12,7 +12,6 @@ pelmar_init wine
 trap pelmar_stop EXIT
 PELMAR_RUN_ARCH="${PELMAR_ARCH:-i686}"
 tree=$(pelmar_tree)
-
 suite() {
     local name="$1" version where
     # "Debian 12"; Debian testing and unstable have no VERSION_ID: "Debian forky/sid".

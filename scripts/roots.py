@@ -1,5 +1,4 @@
-"""The roots that Wines of other Debian releases live in: made with mmdebstrap in the cache
-folder, and entered with bwrap, as every suite is, in a process namespace of its own."""
+"""Wines' roots: made with mmdebstrap in the cache folder, entered with bwrap like every suite."""
 import os
 import shutil
 import subprocess

@@ -12,7 +12,6 @@ for tool in cppcheck clang-tidy shellcheck i686-w64-mingw32-g++-posix; do comman
     pelmar_fail "static analysis" "$tool not found (bash scripts/test.sh installs it)"; done
 mapfile -t sources < <(find app ui config launch -name '*.cpp' | sort)
 defines=(-D_WIN32_WINNT=0x0600 -DWINVER=0x0600 -DNOMINMAX)
-
 # clang finds mingw's C headers by itself but not its C++ library: mingw's g++ names them.
 includes=()
 while read -r dir; do includes+=(-isystem "$dir"); done < <(echo | i686-w64-mingw32-g++-posix -x c++ -E -v - 2>&1 |
@@ -22,7 +21,6 @@ tidy_args=(--target=i686-w64-mingw32 -std=c++17 -nostdinc++ "${includes[@]}" "${
 # Fail loudly when the Windows headers cannot be read, instead of analysing nothing.
 printf '#include <windows.h>\n#include <string>\n' | clang++ "${tidy_args[@]}" -x c++ -fsyntax-only - ||
     pelmar_fail "static analysis" "clang cannot parse windows.h for i686-w64-mingw32 (its words above)"
-
 echo "== cppcheck"
 # cppcheck's Windows library defines QS_INPUT as the Windows 8 headers do, whatever
 # _WIN32_WINNT says; it is given the value of the 6.0 headers the program is built against.
@@ -31,14 +29,12 @@ timeout 600 nice cppcheck --quiet --error-exitcode=1 --inline-suppr --std=c++17 
     --suppress=normalCheckLevelMaxBranches --suppressions-list=tools/cppcheck-suppressions.txt \
     --platform=win32A --library=windows -D_WIN32 "${defines[@]}" "-DQS_INPUT=(QS_MOUSE|QS_KEY|QS_RAWINPUT)" -I. \
     "${sources[@]}" || pelmar_fail "cppcheck" "findings above"
-
 echo "== clang-tidy (${#sources[@]} files)"
 status=0
 output=$(timeout 600 nice clang-tidy --quiet "${sources[@]}" -- "${tidy_args[@]}" 2>&1) || status=$?
 # Only the findings: not the counts of what the configuration filtered out.
 grep -v -E '^[0-9]+ warnings? (and [0-9]+ errors? )?generated\.$' <<<"$output" || true
 [ "$status" = 0 ] || pelmar_fail "clang-tidy" "findings above (status $status)"
-
 # Every file that runs under a shell: by its ending, or by its first line.
 mapfile -t shell_files < <(git ls-files | while read -r file; do
     case "$file" in *.sh) echo "$file" ;; *) [ -f "$file" ] && head -c 64 "$file" | grep -qE '^#!.*\b(ba)?sh\b' && echo "$file" ;; esac

@@ -5,8 +5,7 @@ import xml.etree.ElementTree as ElementTree
 
 import wines
 
-# The Wine channels of a failed test's second run, kept for evidence.
-EVIDENCE = "-all,err+all,+seh"
+EVIDENCE = "-all,err+all,+seh"  # Wine's channels in a failed test's second run
 
 
 def results(junit):

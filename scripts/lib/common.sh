@@ -37,6 +37,7 @@ pelmar_step() {
     local name="$1" limit="$2" log status=0
     shift 2
     log=$(mktemp)
+    echo "-- $name" >&2
     timeout -k 10 "$limit" "$@" >"$log" 2>&1 </dev/null || status=$?
     if [ "$status" != 0 ] || [ "${PELMAR_VERBOSE:-0}" = 1 ]; then tail -n 40 "$log" >&2; fi
     rm -f "$log"
