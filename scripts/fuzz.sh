@@ -19,11 +19,8 @@ elif [[ "${1:-}" =~ ^[0-9]+$ ]]; then
 fi
 command -v clang++ >/dev/null || pelmar_fail "fuzzing" "clang++ not found (Debian package: clang)"
 # The runtime comes apart from the compiler: a link is tried first.
-probe=$(mktemp -d)
-trap 'rm -rf "$probe"' EXIT
-echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char *, unsigned long) { return 0; }' >"$probe/probe.cpp"
-pelmar_step "linking a libFuzzer program (Debian: libclang-rt-$(clang++ -dumpversion | cut -d. -f1)-dev)" 120 \
-    clang++ -fsanitize=fuzzer,address,undefined "$probe/probe.cpp" -o "$probe/probe"
+pelmar_step "linking a libFuzzer program (Debian: libclang-rt-$(clang++ -dumpversion | cut -d. -f1)-dev)" 120 clang++ \
+    -fsanitize=fuzzer,address,undefined -x c++ <(echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char *, unsigned long) { return 0; }') -o /dev/null
 pelmar_step "configuring $build" 300 nice cmake -S "$PELMAR_ROOT/tests/fuzz" -B "$build" -DCMAKE_CXX_COMPILER=clang++ \
     -DPELMAR_FUZZ_SECONDS="$seconds" -DPELMAR_FUZZ_SEED="$seed"
 pelmar_step "building $build" 900 nice cmake --build "$build" -j 1

@@ -6,7 +6,7 @@ import sys
 import time
 from pathlib import Path
 
-from wines import BUILD, ROOT, fail
+from wines import BUILD, ROOT, chosen, fail
 
 
 def make_root(wine):
@@ -61,3 +61,17 @@ def where(wine, command):
     return ["bwrap", "--bind", str(make_root(wine)), "/", "--proc", "/proc", "--dev", "/dev", "--perms", "1777",
             "--tmpfs", "/tmp", *binds, "--unshare-pid", "--die-with-parent", "--unsetenv", "TMPDIR",
             "--setenv", "PELMAR_IN_ROOT", "1", "--chdir", str(ROOT), "--", *command]
+
+
+def main(argv):
+    """roots.py NAME -- COMMAND: runs COMMAND where NAME's Wine is, PELMAR_ARCH its build."""
+    os.environ["PELMAR_WINES"] = argv[0]
+    wine = chosen()[0]
+    if wine["arch"] is None:
+        fail(f"running {wine['name']}", wine["why"])
+    os.environ.update(PELMAR_ARCH=wine["arch"], PELMAR_WINE_NAME=wine["name"])
+    os.execvp("bwrap", where(wine, argv[argv.index("--") + 1:]))
+
+
+if __name__ == "__main__":
+    main(sys.argv[1:])

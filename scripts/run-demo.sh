@@ -17,7 +17,7 @@ if [ -n "${PELMAR_DEMO_WINE:-}" ]; then
     pelmar_setup base roots
     needs=$(PELMAR_WINES="$PELMAR_DEMO_WINE" python3 "$here/wines.py" needs)
     [ "${needs#* }" = 0 ] || PELMAR_RUN_ARCH=x86_64
-    show=(python3 "$here/wines.py" run "$PELMAR_DEMO_WINE" -- "${show[@]}")
+    show=(python3 "$here/roots.py" "$PELMAR_DEMO_WINE" -- "${show[@]}")
 else
     pelmar_setup base wine
 fi

@@ -1,10 +1,7 @@
 #!/usr/bin/env python3
-"""The Wines of scripts/wines.txt: which run here with which build, their roots, entering them.
-
-    wines.py needs [--own] [--own-arch ARCH]  for the set-up: the build of this system's
-                                 Wine (- where it is not chosen), and 1 where a Wine runs the twin
-    wines.py run NAME -- COMMAND    runs COMMAND where NAME's Wine is, PELMAR_ARCH its build
-"""
+"""The Wines of scripts/wines.txt: which run here, with which build. For the set-up,
+`wines.py needs [--own] [--own-arch ARCH]` prints the build of this system's Wine (- where
+it is not chosen), and 1 where a chosen Wine runs the twin (else 0)."""
 import os
 import subprocess
 import sys
@@ -86,19 +83,11 @@ def chosen(own_only=False, own_arch=None):
 
 
 def main(argv):
-    import roots  # it takes its paths from here
     own_arch = argv[argv.index("--own-arch") + 1] if "--own-arch" in argv else None
     if argv[:1] == ["needs"]:
         running = [w for w in chosen("--own" in argv, own_arch) if w["arch"]]
         print(next((w["arch"] for w in running if w["own"]), "-"), int(any(w["arch"] == "x86_64" for w in running)))
         return 0
-    if len(argv) >= 2 and argv[0] == "run":
-        os.environ["PELMAR_WINES"] = argv[1]
-        wine = chosen(own_arch=own_arch)[0]
-        if wine["arch"] is None:
-            fail(f"running {wine['name']}", wine["why"])
-        os.environ.update(PELMAR_ARCH=wine["arch"], PELMAR_WINE_NAME=wine["name"])
-        os.execvp("bwrap", roots.where(wine, argv[argv.index("--") + 1:] if "--" in argv else []))
     print(__doc__, file=sys.stderr)
     return 2
 

@@ -98,7 +98,7 @@ printf '#!/bin/sh\necho "$*" >>"$STANDIN/mmdebstrap"\nexit 1\n' >"$tmp/bin/mmdeb
 printf '#!/bin/sh\nexit 0\n' >"$tmp/bin/bwrap"
 chmod +x "$tmp/bin/mmdebstrap" "$tmp/bin/bwrap"
 : >"$STANDIN/mmdebstrap"
-out=$(env -u PELMAR_ARCH XDG_CACHE_HOME="$tmp/cache" python3 "$root/scripts/wines.py" run wine10 -- true 2>&1)
+out=$(env -u PELMAR_ARCH XDG_CACHE_HOME="$tmp/cache" python3 "$root/scripts/roots.py" wine10 -- true 2>&1)
 check "a root that cannot be made: three tries, the last from the main suite, then a stop naming it" \
     "status=1 tries=3 main-only=1 said=yes" \
     "status=$? tries=$(wc -l <"$STANDIN/mmdebstrap") main-only=$(grep -c ' trixie main$' "$STANDIN/mmdebstrap") said=$(said 'FAILED: making the Debian trixie root for wine10' "$out")"
