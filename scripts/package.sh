@@ -44,7 +44,7 @@ package() {
 # A second build from a copy of the sources at another path, in a clean folder, must give
 # Pelmar.exe and the zip byte for byte.
 reproducible() {
-    local zip again first
+    local zip first  # again: the trap reads it
     zip=$(package "$PELMAR_BUILD")
     first=$(sha256sum "$PELMAR_BUILD/Pelmar.exe" "$zip" | cut -d' ' -f1)
     again=$(mktemp -d "${TMPDIR:-/tmp}/pelmar-again.XXXXXX")
