@@ -12,8 +12,9 @@ revision=$(git -C "$PELMAR_ROOT" rev-parse --verify "${1:-HEAD}^{commit}") ||
     pelmar_fail "finding the commit to prove" "git knows no ${1:-HEAD}"
 pelmar_setup base roots
 mkdir -p "$PELMAR_BUILD"
-root=$(mktemp -d "${TMPDIR:-/var/tmp}/pelmar-bare.XXXXXX")
+root=""
 trap 'pelmar_stop; rm -rf "$root"' EXIT
+root=$(mktemp -d "${TMPDIR:-/var/tmp}/pelmar-bare.XXXXXX")
 echo "A bare Debian $release root in $root, with ${revision:0:12} cloned into /root/pelmar"
 pelmar_step "making the bare Debian $release root" "$PELMAR_LIMIT_ROOT" mmdebstrap \
     --variant=apt --architectures=amd64,i386 --include=git,ca-certificates --skip=cleanup/apt \
