@@ -4,7 +4,8 @@
 
 # The groups of pelmar_setup (scripts/README.md says why each is there); "wine" is the plan's.
 PELMAR_PACKAGES_base="cmake make g++ googletest g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
-    binutils-mingw-w64-i686 xvfb xauth imagemagick python3 bubblewrap git ca-certificates"
+    binutils-mingw-w64-i686 xvfb xauth imagemagick locales python3 bubblewrap git
+    ca-certificates"
 PELMAR_PACKAGES_checks="clang cppcheck clang-tidy shellcheck black shfmt"
 PELMAR_PACKAGES_twin="g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
     binutils-mingw-w64-x86-64"

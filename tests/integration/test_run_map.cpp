@@ -4,6 +4,7 @@
 #include "launch/run_map.h"
 #include "demo/standin/standin_names.h"
 #include "standin_events.h"
+#include "ini_compare.h"
 #include "main_dialog.h"
 
 #include <algorithm>
@@ -260,6 +261,44 @@ TEST(RunAndWait, TellsWhetherTheGameEndedOrAQuitCame)
     quitter.Join();
     EXPECT_EQ(static_cast<long>(QuitCode), TakeQuitMessage());
     EXPECT_TRUE(game.Events().EndRunningGame()) << "the game must run on after the quit";
+}
+
+TEST(RunSelectedMap, WhatTheGameWroteAsItEndedIsShownAndKept)
+{
+    RunFromWindow run("run-game-settings");
+    ActiveGameIni = "UnrealTournament.ini";
+    const std::string shipped = ReadTextFile(FixturePath("UnrealTournament-as-shipped.ini"));
+    ASSERT_FALSE(shipped.empty());
+    WriteTextFile(run.game.GameIni(), shipped);
+    run.game.Languages({ "int", "det" });
+    const HWND window = run.window;
+    LoadSettings(window);
+    // As shipped: fullscreen on, in English. The player turns fullscreen off in Pelmar.
+    ASSERT_TRUE(FullscreenEnabled);
+    run.dialog.ClickFullscreen();
+    const std::vector<std::string> modes = ComboTexts(run.dialog.Control(IDC_FULLSCREEN_MODE));
+    ASSERT_FALSE(modes.empty());
+    const std::vector<std::string> mode = ModePieces(modes.back());
+    // In the game's menu its player sets fullscreen again, another mode and German.
+    const std::string menu[] = { "StartupFullscreen|True", "FullscreenViewportX|" + mode[0],
+                                 "FullscreenViewportY|" + mode[1], "FullscreenColorBits|" + mode[2] };
+    std::string lines;
+    for (const std::string &line : menu)
+        lines += "UnrealTournament.ini|WinDrv.WindowsClient|" + line + "\r\n";
+    WriteTextFile(run.game.InSystem("standin-menu.txt"), lines + "UnrealTournament.ini|Engine.Engine|Language|det\r\n");
+
+    ASSERT_NO_FATAL_FAILURE(run.Run());
+    ASSERT_TRUE(run.game.Events().HasStarted()) << "the game was not started";
+    const std::vector<IniLine> written = ParseIni(ReadTextFile(run.game.GameIni()));
+    ASSERT_EQ("True", IniValue(written, "WinDrv.WindowsClient", "StartupFullscreen")) << "the stand-in wrote nothing";
+
+    EXPECT_EQ("on", SwitchState(window));
+    EXPECT_TRUE(FullscreenEnabled);
+    EXPECT_EQ(modes.back(), ComboSelectedText(run.dialog.Control(IDC_FULLSCREEN_MODE)));
+    EXPECT_EQ("German (DET)", ComboSelectedText(run.dialog.Control(IDC_LANGUAGE)));
+    // Closed without a change of the player's: the game's settings stand.
+    SaveSettings(window, true);
+    ExpectSameLines(written, ParseIni(ReadTextFile(run.game.GameIni())));
 }
 
 TEST(RunSelectedMap, QuitWhileTheGameRunsLeavesCaptionFrontAndStateAlone)
