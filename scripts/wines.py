@@ -54,8 +54,10 @@ def runs_i386():
         return False
     try:
         probe = subprocess.run([ROOT / "tools/i386-probe"], timeout=limit("PROBE"))
-    except (OSError, subprocess.TimeoutExpired):
+    except OSError:
         return False
+    except subprocess.TimeoutExpired:
+        fail("running tools/i386-probe", f"it did not end within {limit('PROBE')} s")
     return probe.returncode == 42
 
 
@@ -63,8 +65,10 @@ def installed(packages):
     query = ["dpkg-query", "-W", "-f=${Status}\n", *packages]
     try:
         said = subprocess.run(query, capture_output=True, text=True, timeout=limit("APT_STEP"))
-    except (OSError, subprocess.TimeoutExpired):
-        return False
+    except OSError:
+        return False  # no dpkg: nothing is installed the Debian way
+    except subprocess.TimeoutExpired:
+        fail("asking dpkg what is installed", f"it did not end within {limit('APT_STEP')} s")
     return said.stdout.count("install ok installed") == len(packages)
 
 
