@@ -70,8 +70,11 @@ pelmar_make_prefix() {
     pelmar_link_wine_fonts "$prefix"
 }
 
-# Wine's err channel stays in the first start's words, so that a start that fails says why.
+# A wineserver of this prefix still ending (a run before) is waited for: a Wine started
+# meanwhile would meet it. Wine's err channel stays in the first start's words, so that a
+# start that fails says why.
 pelmar_boot_wineserver() {
+    pelmar_wine_step "waiting for an earlier wineserver" -s "$1" -w
     pelmar_wine_step "starting the wineserver" -s "$1" -p
     PELMAR_WINEDEBUG="${PELMAR_WINEDEBUG:--all,err+all}" \
         pelmar_wine_step "starting Wine" "$1" cmd /c exit
