@@ -360,6 +360,45 @@ TEST(RunSelectedMap, BackFromTheGameKeysReachTheControlOfBefore)
     EXPECT_EQ(run.dialog.Control(IDC_MAP_LIST), GetFocus());
 }
 
+TEST(RunSelectedMap, GameFolderWithBlanksAndLettersBeyondAscii)
+{
+    // Beyond the code page too: Pelmar names every file relative to the working folder.
+    TempGameFolder base("run-path", false, false);
+    const std::string temp = base.System();
+    const std::wstring root = std::wstring(temp.begin(), temp.end()) + L"\\Unreal Tournament \u0401\u00e9";
+    const std::wstring system = root + L"\\System";
+    const std::string standIn = StandInExePath();
+    for (const std::wstring &folder : { root, system, root + L"\\Maps" })
+        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring exePath = system + L"\\Unreal.exe";
+    ASSERT_TRUE(CopyFileW(std::wstring(standIn.begin(), standIn.end()).c_str(), exePath.c_str(), TRUE));
+    const std::wstring mapPath = root + L"\\Maps\\Sample1.unr";
+    HANDLE map = CreateFileW(mapPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, map);
+    CloseHandle(map);
+    wchar_t previous[MAX_PATH];
+    ASSERT_TRUE(GetCurrentDirectoryW(MAX_PATH, previous));
+    ASSERT_TRUE(SetCurrentDirectoryW(system.c_str()));
+    const std::string exe = ActiveGameExe;
+    ActiveGameExe = "Unreal.exe";
+    StandInEvents events;
+    events.EndGame();
+    {
+        MainDialog dialog;
+        FillMapCatalogue(dialog.Window());
+        EXPECT_EQ(0, SendMessageA(dialog.Control(IDC_MAP_LIST), LB_SETCURSEL, 0, 0));
+        RunSelectedMap(dialog.Window());
+        EXPECT_TRUE(events.HasStarted()) << "the game was not started";
+        EXPECT_TRUE(IsWindowEnabled(dialog.Window()));
+    }
+    ActiveGameExe = exe;
+    SetCurrentDirectoryW(previous);
+    for (const wchar_t *file : { L"\\System\\Unreal.exe", L"\\System\\standin-run.txt", L"\\Maps\\Sample1.unr" })
+        DeleteFileW((root + file).c_str());
+    for (const std::wstring &folder : { system, root + L"\\Maps", root })
+        RemoveDirectoryW(folder.c_str());
+}
+
 TEST(RunSelectedMap, QuitWhileTheGameRunsLeavesCaptionFrontAndStateAlone)
 {
     RunFromWindow run("run-quit");
