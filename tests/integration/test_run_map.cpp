@@ -358,6 +358,15 @@ TEST(RunSelectedMap, BackFromTheGameKeysReachTheControlOfBefore)
     SetFocus(run.dialog.Control(IDC_MAP_LIST));
     ASSERT_NO_FATAL_FAILURE(run.Run());
     EXPECT_EQ(run.dialog.Control(IDC_MAP_LIST), GetFocus());
+
+    // Alt-Tab to another window and back.
+    MainDialog other;
+    ShowWindow(other.Window(), SW_SHOW);
+    ASSERT_TRUE(SetForegroundWindow(other.Window()));
+    PumpMessages();
+    ASSERT_TRUE(SetForegroundWindow(run.window));
+    PumpMessages();
+    EXPECT_EQ(run.dialog.Control(IDC_MAP_LIST), GetFocus());
 }
 
 TEST(RunSelectedMap, GameFolderWithBlanksAndLettersBeyondAscii)
