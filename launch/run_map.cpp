@@ -76,6 +76,8 @@ void RunSelectedMap(HWND window)
     char caption[RunningCaptionSize];
     FormatRunningCaption(caption, sizeof(caption), mapName);
     SetWindowTextA(window, caption);
+    /* Disabling the window takes the focus away, and activation gives it to no control. */
+    HWND focus = GetFocus();
     EnableWindow(window, FALSE);
 
     /* Asked to quit while the game runs: Pelmar ends behind the game, without coming to
@@ -88,6 +90,9 @@ void RunSelectedMap(HWND window)
     SetWindowTextA(window, MainCaption);
     SetForegroundWindow(window);
     EnableWindow(window, TRUE);
+    /* So that Enter runs the map again, as it did before the game. */
+    if (focus && IsChild(window, focus))
+        SetFocus(focus);
 }
 
 /* Dispatches what is queued. False when a quit message came: it is handed back through

@@ -531,3 +531,17 @@ TEST(GameConfigUnwritable, ReadOnlyProgramFolder)
     printf("read-only folder: game file written: %s, launcher file written: %s\n",
            language == "det" ? "yes" : "no", exists ? "yes" : "no");
 }
+
+TEST_F(GameConfigFixture, SavedByAnEditorWithAByteOrderMark)
+{
+    const std::string mark = "\xEF\xBB\xBF";
+    GameFolder game(mark + ClientIni({ "StartupFullscreen=True" }, "int"));
+    LoadedDialog dialog;
+    EXPECT_TRUE(FullscreenEnabled);
+    EXPECT_EQ("English (INT)", dialog.Selected(IDC_LANGUAGE));
+    dialog.ClickFullscreen();
+    SaveSettings(dialog.Window(), true);
+    const std::string text = ReadTextFile(game.GameIni());
+    ASSERT_EQ(mark, text.substr(0, 3)) << "the editor's mark must stay";
+    ExpectSameLines(ParseIni(ClientIni({ "StartupFullscreen=False" }, "int")), ParseIni(text.substr(3)));
+}
