@@ -31,7 +31,8 @@ pelmar_step "configuring $build" "$PELMAR_LIMIT_CONFIGURE" nice cmake -S "$PELMA
     -DPELMAR_FUZZ_SEED="$seed"
 pelmar_step "building $build" "$PELMAR_LIMIT_FUZZ_BUILD" nice cmake --build "$build" -j 1
 # Each target has its seconds and FUZZ_TARGET's margin (tests/fuzz); the run, all of theirs.
-targets=$(ctest --test-dir "$build" -N | grep -c '^ *Test *#')
+targets=$(ctest --test-dir "$build" -N | grep -c '^ *Test *#') ||
+    pelmar_fail "fuzzing" "ctest finds no target in $build"
 timeout -k 10 "$((targets * (seconds + PELMAR_LIMIT_FUZZ_TARGET) + 10))" \
     nice -n 10 ctest --test-dir "$build" --output-on-failure "$@" ||
     pelmar_fail "fuzzing" "a finding or no time left (the words above; inputs in $build/artifacts)"
