@@ -63,8 +63,9 @@ reproducible() {
     local zip first second # again: the trap reads it
     zip=$(package "$PELMAR_BUILD")
     first=$(sha256sum "$PELMAR_BUILD/Pelmar.exe" "$zip" | cut -d' ' -f1)
-    again=$(mktemp -d "${TMPDIR:-/tmp}/pelmar-again.XXXXXX")
+    again=""
     trap 'rm -rf "$again"' EXIT
+    again=$(mktemp -d "${TMPDIR:-/tmp}/pelmar-again.XXXXXX")
     mkdir "$again/source"
     tar -C "$PELMAR_ROOT" --exclude=./.git --exclude=./build --exclude='./build-*' -cf - . |
         tar -C "$again/source" -xf - ||

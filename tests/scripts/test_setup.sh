@@ -190,8 +190,10 @@ add_test(NAME early COMMAND ${run} "${say} '[ RUN      ] A.B'")
 add_test(NAME crashed COMMAND ${run} "${say} '[       OK ] A.B' '[  PASSED  ] 1 test.'; exit 3")
 pelmar_gtest_verdict(good nothing early crashed)
 PROJECT
-timeout 60 cmake -S "$tmp/verdict" -B "$tmp/verdict/build" -DPELMAR_ROOT="$root" >/dev/null
-timeout 60 ctest --test-dir "$tmp/verdict/build" --output-junit "$tmp/verdict.xml" >/dev/null 2>&1
+limit=$(sed -n 's/^SETUP_STEP=//p' "$root/tests/time-limits.env")
+timeout "$limit" cmake -S "$tmp/verdict" -B "$tmp/verdict/build" -DPELMAR_ROOT="$root" >/dev/null
+timeout "$limit" ctest --test-dir "$tmp/verdict/build" --output-junit "$tmp/verdict.xml" \
+    >/dev/null 2>&1
 verdict=$(cd "$root/scripts" && python3 -c 'import sys, verdict
 counts, failed = verdict.results(sys.argv[1])
 print(counts["tests"], sorted(failed), verdict.crashed_on_exit(failed.get("crashed", "")))
