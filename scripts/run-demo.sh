@@ -40,8 +40,10 @@ if [ $# != 0 ]; then
     size="$((560 * dpi / 96))x$((340 * dpi / 96))"
     crop="$size+0+0"
     # In the build folder, which a root sees, and in the state the game ships it.
-    demo=$(mktemp -d "$PELMAR_BUILD/shot.XXXXXX")
-    trap 'pelmar_stop; rm -rf "$demo"' EXIT
+    shot=""
+    trap 'pelmar_stop; rm -rf "$shot"' EXIT
+    shot=$(mktemp -d "$PELMAR_BUILD/shot.XXXXXX")
+    demo=$shot
     cp -r "$tree/demo/." "$demo/"
     rm -f "$demo/System/Pelmar.ini"
     cp "$PELMAR_ROOT/demo/System/Unreal.ini" "$demo/System/Unreal.ini"

@@ -7,8 +7,9 @@
 # shellcheck disable=SC2016 # the stand-ins and the bash -c bodies expand when they run
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-tmp=$(mktemp -d)
+tmp=""
 trap 'rm -rf "$tmp"' EXIT
+tmp=$(mktemp -d)
 mkdir "$tmp/bin"
 export STANDIN="$tmp/state" PATH="$tmp/bin:$PATH" PELMAR_BUILD="$tmp/build" PELMAR_APT_PAUSE=0
 export PYTHONDONTWRITEBYTECODE=1
