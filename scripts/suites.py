@@ -58,9 +58,8 @@ def suite(wine, ctest_args):
     try:
         status, log, seconds = run(name, ctest_args)
         problems = [last_words(log, "the suite ran out of time")] if status is None else []
-        if xvfb.poll() is not None or f"X connection to {number} broken" in log.read_text(
-            errors="replace"
-        ):
+        words = log.read_text(errors="replace")
+        if xvfb.poll() is not None or f"X connection to {number} broken" in words:
             problems.append(f"FAILED: {name}: the suite's display {number} went away while it ran")
         if not junit.is_file():
             problems.append(last_words(log, "no test ran: its set-up failed"))
