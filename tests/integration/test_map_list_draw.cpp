@@ -18,7 +18,7 @@ protected:
     {
         ASSERT_NE(nullptr, window_);
         ASSERT_NE(nullptr, MapIconBitmap);
-        picture_ = MapPicturePixels(GetModuleHandleA(nullptr));
+        picture_ = MapPicturePixels(GetModuleHandleA(nullptr), PictureSize);
         ASSERT_EQ(size_t(PictureSize * PictureSize), picture_.size());
         bool anyMagenta = false, anyPicture = false;
         for (COLORREF pixel : picture_)
@@ -42,7 +42,8 @@ protected:
     // colour behind.
     void ExpectPicture(const Canvas &canvas, int top, COLORREF behind, int pictureTop = 2) const
     {
-        EXPECT_EQ(0, MapPictureMismatches(canvas, picture_, 2, top + pictureTop, behind)) << "picture of the row at " << top;
+        EXPECT_EQ(0, MapPictureMismatches(canvas, picture_, 2, top + pictureTop, behind))
+            << "picture of the row at " << top;
     }
 
     int TextHeight(const Canvas &canvas) const
