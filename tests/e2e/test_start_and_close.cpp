@@ -95,7 +95,8 @@ TEST_F(StartAndClose, MapListIsPaintedWithItsEntries)
         reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
     if (dpiForWindow)
     {
-        EXPECT_EQ(static_cast<UINT>(dpi), dpiForWindow(pelmar_.Main())) << "Pelmar is stretched, not drawn at the screen's DPI";
+        EXPECT_EQ(static_cast<UINT>(dpi), dpiForWindow(pelmar_.Main()))
+            << "Pelmar is stretched, not drawn at the screen's DPI";
     }
     // What the screen shows where the list stands: each of the three rows with the map picture
     // of this scale, pixel for pixel, and its name whole, on the list's background. Font and
@@ -124,36 +125,6 @@ TEST_F(StartAndClose, MapListIsPaintedWithItsEntries)
     EXPECT_TRUE(WaitUntil([&] { return screen.CopyScreen(origin.x, origin.y) && (fault = rows.Fault(screen)).empty(); },
                           5000))
         << "the list does not show its three maps on the screen: " << fault;
-}
-
-TEST_F(StartAndClose, QuitMessageEndsWithExitCodeZero)
-{
-    ASSERT_TRUE(Started("e2e-quit"));
-    // The loop ended normally: the quit's own code is no failure.
-    ASSERT_TRUE(PostThreadMessageA(GetWindowThreadProcessId(pelmar_.Main(), nullptr), WM_QUIT, 7, 0));
-    EXPECT_EQ(0u, pelmar_.WaitForExit());
-}
-
-TEST_F(StartAndClose, ClickingTheSwitchFlipsTheModeLists)
-{
-    ASSERT_TRUE(Started("e2e-switch"));
-
-    for (bool on : { true, false })
-    {
-        Click(pelmar_.Control(IDC_FULLSCREEN));
-        EXPECT_EQ((on ? "on" : "off"), SwitchState(pelmar_.Main()));
-    }
-}
-
-TEST_F(StartAndClose, EscapeKeepsTheWindowOpen)
-{
-    ASSERT_TRUE(Started("e2e-escape"));
-    PressKey(pelmar_.Control(IDC_MAP_LIST), VK_ESCAPE);
-    PressKey(pelmar_.Control(IDC_MAP_PARAMS), VK_ESCAPE);
-    PressKey(pelmar_.Main(), VK_ESCAPE);
-    EXPECT_TRUE(IsWindowVisible(pelmar_.Main()));
-    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(pelmar_.Process(), 300));
-    EXPECT_FALSE(FileExists(game_->InSystem("Pelmar.ini"))) << "nothing was saved: nothing closed";
 }
 
 TEST_F(StartAndClose, EnterClicksRunOnlyWhenItIsEnabled)
