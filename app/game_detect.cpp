@@ -1,6 +1,5 @@
 #include "game_detect.h"
 
-#include <windows.h>
 
 static const char *const GameIniCandidates[] = { "Unreal.ini", "UnrealTournament.ini" };
 static const char *const GameExeCandidates[] = { "Unreal.exe", "UnrealTournament.exe" };

@@ -3,12 +3,11 @@
 #include "profile.h"
 #include "settings_text.h"
 #include "text_helpers.h"
-#include "../app/game_detect.h"
 #include "../app/globals.h"
 #include "../resources/resource.h"
-#include "../ui/main_window.h"
+#include "../ui/window_controls.h"
+#include "../ui/window_place.h"
 
-#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -29,12 +28,11 @@ static std::string ReadGameText(const char *section, const char *key, const char
     return ReadProfileText(section, key, fallback, LocalPath(ActiveGameIni));
 }
 
-static void LoadFullscreenState(HWND window)
+/* The check box and the enabled list follow the game's switch. */
+static void ShowFullscreenState(HWND window)
 {
-    FullscreenEnabled = false;
     FullscreenEnabled = IsFullscreenValue(ReadGameText(ClientSection, "StartupFullscreen", "False"));
-    if (FullscreenEnabled)
-        SendDlgItemMessageA(window, IDC_FULLSCREEN, BM_SETCHECK, BST_CHECKED, 0);
+    SendDlgItemMessageA(window, IDC_FULLSCREEN, BM_SETCHECK, FullscreenEnabled ? BST_CHECKED : BST_UNCHECKED, 0);
     ApplyFullscreenState(window);
 }
 
@@ -56,8 +54,10 @@ static void FillModeLists(HWND window)
     }
 }
 
+/* A value the list does not hold leaves it without selection, also after an earlier one. */
 static void SelectGameMode(HWND window, int control, const char *const keys[3])
 {
+    SendDlgItemMessageA(window, control, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     std::string x = ReadGameText(ClientSection, keys[0], "");
     std::string y = ReadGameText(ClientSection, keys[1], "");
     std::string bits = ReadGameText(ClientSection, keys[2], "");
@@ -67,72 +67,66 @@ static void SelectGameMode(HWND window, int control, const char *const keys[3])
                             reinterpret_cast<LPARAM>(text));
 }
 
+static bool LanguageInstalled(const LanguageRow &row)
+{
+    std::string file = std::string(".\\Engine.") + row.code;
+    return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 static void FillLanguageList(HWND window)
 {
-    std::string language = ToUpperCopy(ReadGameText(EngineSection, "Language", ""));
     for (const LanguageRow &row : LanguageTable)
     {
-        std::string file = std::string(".\\Engine.") + row.code;
-        if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES)
+        if (!LanguageInstalled(row))
             continue;
         std::string entry = LanguageEntryText(row);
         SendDlgItemMessageA(window, IDC_LANGUAGE, CB_ADDSTRING, 0,
                             reinterpret_cast<LPARAM>(entry.c_str()));
-        if (language == ToUpperCopy(row.code))
-            SendDlgItemMessageA(window, IDC_LANGUAGE, CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                                reinterpret_cast<LPARAM>(entry.c_str()));
     }
 }
 
-/* The right or bottom edge of a window of that size at that position, at least one pixel
-   past it and never beyond INT_MAX. */
-static LONG FarEdge(int position, int size)
+/* The list holds only the installed languages: another one selects nothing. */
+static void SelectGameLanguage(HWND window)
 {
-    long long edge = static_cast<long long>(position) + (size > 0 ? size : 1);
-    return edge > INT_MAX ? INT_MAX : static_cast<LONG>(edge);
-}
-
-/* A stored position on a monitor since unplugged would hide the window: bring it back to
-   the primary monitor's corner, as on a first start. */
-static void MoveToStoredPosition(HWND window)
-{
-    int x = WindowPosX;
-    int y = WindowPosY;
-    /* Positions come from a hand-editable file and may be as large as INT_MAX. */
-    RECT stored = { x, y, FarEdge(x, MainWindowWidth), FarEdge(y, MainWindowHeight) };
-    if (!MonitorFromRect(&stored, MONITOR_DEFAULTTONULL))
+    SendDlgItemMessageA(window, IDC_LANGUAGE, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    std::string language = ToUpperCopy(ReadGameText(EngineSection, "Language", ""));
+    for (const LanguageRow &row : LanguageTable)
     {
-        MONITORINFO info;
-        info.cbSize = sizeof(info);
-        POINT origin = { 0, 0 };
-        if (GetMonitorInfoA(MonitorFromPoint(origin, MONITOR_DEFAULTTOPRIMARY), &info))
-        {
-            x = info.rcWork.left;
-            y = info.rcWork.top;
-        }
-        else
-        {
-            x = 0;
-            y = 0;
-        }
+        if (language != ToUpperCopy(row.code) || !LanguageInstalled(row))
+            continue;
+        std::string entry = LanguageEntryText(row);
+        SendDlgItemMessageA(window, IDC_LANGUAGE, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                            reinterpret_cast<LPARAM>(entry.c_str()));
     }
-    MoveWindow(window, x, y, MainWindowWidth, MainWindowHeight, TRUE);
+}
+
+static GameChoices ShownGameChoices(HWND window)
+{
+    GameChoices shown;
+    shown.fullscreen = FullscreenEnabled;
+    shown.windowMode = static_cast<int>(SendDlgItemMessageA(window, IDC_WINDOW_MODE, CB_GETCURSEL, 0, 0));
+    shown.fullscreenMode = static_cast<int>(SendDlgItemMessageA(window, IDC_FULLSCREEN_MODE, CB_GETCURSEL, 0, 0));
+    shown.language = static_cast<int>(SendDlgItemMessageA(window, IDC_LANGUAGE, CB_GETCURSEL, 0, 0));
+    return shown;
+}
+
+void ShowGameSettings(HWND window)
+{
+    ShowFullscreenState(window);
+    SelectGameMode(window, IDC_FULLSCREEN_MODE, FullscreenModeKeys);
+    SelectGameMode(window, IDC_WINDOW_MODE, WindowedModeKeys);
+    SelectGameLanguage(window);
+    GameChoicesOnFile = ShownGameChoices(window);
 }
 
 void LoadSettings(HWND window)
 {
-    LoadFullscreenState(window);
+    FullscreenEnabled = false;
     ReadLauncherSettings(window);
     FillModeLists(window);
-    SelectGameMode(window, IDC_FULLSCREEN_MODE, FullscreenModeKeys);
-    SelectGameMode(window, IDC_WINDOW_MODE, WindowedModeKeys);
     FillLanguageList(window);
+    ShowGameSettings(window);
     MoveToStoredPosition(window);
-}
-
-static bool HasSelection(HWND window, int control)
-{
-    return SendDlgItemMessageA(window, control, CB_GETCURSEL, 0, 0) != CB_ERR;
 }
 
 /* A list without selection has an empty text; writing it would blank the game's values,
@@ -140,7 +134,7 @@ static bool HasSelection(HWND window, int control)
 static void WriteGameMode(HWND window, int control, const char *const keys[3],
                           const std::string &file)
 {
-    if (!HasSelection(window, control))
+    if (SendDlgItemMessageA(window, control, CB_GETCURSEL, 0, 0) == CB_ERR)
         return;
     std::string text = ReadControlText(window, control);
     for (int piece = 1; piece <= 3; ++piece)
@@ -149,7 +143,7 @@ static void WriteGameMode(HWND window, int control, const char *const keys[3],
 
 static void WriteGameLanguage(HWND window, const std::string &file)
 {
-    if (!HasSelection(window, IDC_LANGUAGE))
+    if (SendDlgItemMessageA(window, IDC_LANGUAGE, CB_GETCURSEL, 0, 0) == CB_ERR)
         return;
     std::string code = LanguageCodeFromEntry(ReadControlText(window, IDC_LANGUAGE));
     WriteProfileText(EngineSection, "Language", code.c_str(), file);
@@ -169,10 +163,18 @@ void SaveSettings(HWND window, bool closing)
     if (!existing)
         return;
 
-    WriteProfileText(ClientSection, "StartupFullscreen", FullscreenEnabled ? "True" : "False", file);
-    WriteGameMode(window, IDC_WINDOW_MODE, WindowedModeKeys, file);
-    WriteGameMode(window, IDC_FULLSCREEN_MODE, FullscreenModeKeys, file);
-    WriteGameLanguage(window, file);
+    /* What the player left alone is the file's: the game, an editor or another Pelmar may
+       have changed it since it was read. */
+    GameChoices shown = ShownGameChoices(window);
+    if (shown.fullscreen != GameChoicesOnFile.fullscreen)
+        WriteProfileText(ClientSection, "StartupFullscreen", shown.fullscreen ? "True" : "False", file);
+    if (shown.windowMode != GameChoicesOnFile.windowMode)
+        WriteGameMode(window, IDC_WINDOW_MODE, WindowedModeKeys, file);
+    if (shown.fullscreenMode != GameChoicesOnFile.fullscreenMode)
+        WriteGameMode(window, IDC_FULLSCREEN_MODE, FullscreenModeKeys, file);
+    if (shown.language != GameChoicesOnFile.language)
+        WriteGameLanguage(window, file);
+    GameChoicesOnFile = shown;
 
     fclose(existing);
 }

@@ -9,8 +9,13 @@
    position. Called once, before the window is shown. */
 void LoadSettings(HWND window);
 
-/* Writes the window's choices into the game's configuration file, when it exists. With
-   closing set, the launcher's own settings are saved first. */
+/* Shows what the game's ini holds now: the fullscreen switch, both modes and the language.
+   Called again when the game has ended, which may have changed them. */
+void ShowGameSettings(HWND window);
+
+/* Writes into the game's configuration file, when it exists, each choice the player has
+   changed since it was last read or written. With closing set, the launcher's own
+   settings are saved first. */
 void SaveSettings(HWND window, bool closing);
 
 #endif

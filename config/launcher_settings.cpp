@@ -3,14 +3,13 @@
 #include "settings_text.h"
 #include "../app/globals.h"
 #include "../resources/resource.h"
+#include "../ui/window_controls.h"
+#include "../ui/window_place.h"
 
 #include <cstdio>
 
 const char LauncherSettingsFile[] = ".\\Pelmar.ini";
 static const char MainSection[] = "Main";
-
-int WindowPosX;
-int WindowPosY;
 
 void ReadLauncherSettings(HWND window)
 {
@@ -24,10 +23,10 @@ void ReadLauncherSettings(HWND window)
 
 void WriteLauncherSettings(HWND window)
 {
-    RECT rect = { 0, 0, 0, 0 };
-    GetWindowRect(window, &rect);
-    snprintf(CommandLineBuffer, sizeof(CommandLineBuffer), "%i,%i", static_cast<int>(rect.left),
-             static_cast<int>(rect.top));
+    /* Closed from the taskbar while minimised, the window still has its place. */
+    POINT corner = NormalWindowPosition(window);
+    snprintf(CommandLineBuffer, sizeof(CommandLineBuffer), "%i,%i", static_cast<int>(corner.x),
+             static_cast<int>(corner.y));
     WriteProfileText(MainSection, "HWndPos", CommandLineBuffer, LauncherSettingsFile);
     WriteProfileText(MainSection, "ParamsMap", ReadControlText(window, IDC_MAP_PARAMS),
                      LauncherSettingsFile);

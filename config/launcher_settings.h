@@ -7,10 +7,6 @@
 
 extern const char LauncherSettingsFile[];
 
-/* Stored window position, never negative once read. */
-extern int WindowPosX;
-extern int WindowPosY;
-
 /* Fills both parameter fields and reads WindowPosX and WindowPosY. */
 void ReadLauncherSettings(HWND window);
 

@@ -29,11 +29,3 @@ void WriteProfileText(const char *section, const char *key, const char *value,
     WritePrivateProfileStringA(section, key, value, file.c_str());
 }
 
-const char *ReadControlText(HWND window, int control)
-{
-    CommandLineBuffer[0] = '\0';
-    GetWindowTextA(GetDlgItem(window, control), CommandLineBuffer,
-                   sizeof(CommandLineBuffer));
-    CommandLineBuffer[sizeof(CommandLineBuffer) - 1] = '\0';
-    return CommandLineBuffer;
-}

@@ -2,8 +2,6 @@
 #ifndef PELMAR_PROFILE_H
 #define PELMAR_PROFILE_H
 
-#include <windows.h>
-
 #include <string>
 
 /* The key's value (cut to 2047 characters), or fallback when the file, section or key is
@@ -14,8 +12,5 @@ std::string ReadProfileText(const char *section, const char *key, const char *fa
 /* Sets the key; nothing is written to a read-only file or to a folder of that name. */
 void WriteProfileText(const char *section, const char *key, const char *value,
                       const std::string &file);
-
-/* The text of one of window's controls, cut to 1023 characters, in CommandLineBuffer. */
-const char *ReadControlText(HWND window, int control);
 
 #endif

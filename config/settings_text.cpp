@@ -94,7 +94,7 @@ int PositionPiece(const std::string &value, int n)
     /* atoi's rules, but saturating: a hand-edited huge number must not overflow. */
     /* long long: a Windows long is no wider than int, so it would saturate at LONG_MAX. */
     long long position = strtoll(NthToken(value, ",", n).c_str(), nullptr, 10);
-    if (position < 0)
-        return 0;
+    if (position < INT_MIN)
+        return INT_MIN;
     return position > INT_MAX ? INT_MAX : static_cast<int>(position);
 }

@@ -41,7 +41,9 @@ std::string LanguageEntryText(const LanguageRow &row);
 /* The lower-case code out of an entry text: between the first "(" and the next ")". */
 std::string LanguageCodeFromEntry(const std::string &text);
 
-/* Piece n of a stored "x,y" position as a number, negative and non-numbers as 0. */
+/* Piece n of a stored "x,y" position as a number, saturating at the ends of int; a
+   non-number is 0. Negative positions stand: a monitor may lie left of or above the
+   primary one. */
 int PositionPiece(const std::string &value, int n);
 
 #endif

@@ -5,7 +5,7 @@
 #include <cstddef>
 
 /* Working storage of one run. */
-enum { MapNameSize = 256, ParamTextSize = 256, RunningCaptionSize = 32 };
+enum { RunMapNameSize = 256, ParamTextSize = 256, RunningCaptionSize = 32 };
 
 /* Puts one marker in front of text when its first marker stands after its start. The
    result goes to out (cut to size - 1 characters). */

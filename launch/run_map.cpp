@@ -1,6 +1,5 @@
 #include "run_map.h"
 #include "command_line.h"
-#include "../app/game_detect.h"
 #include "../app/globals.h"
 #include "../config/game_config.h"
 #include "../config/text_helpers.h"
@@ -45,8 +44,10 @@ static bool GameExecutablePresent()
 
 static void ReportMissingExecutable(HWND window)
 {
-    char message[MAX_PATH + 64];
-    snprintf(message, sizeof(message), "Cannot find %s for execution.", ActiveGameExe.c_str());
+    static const char format[] = "Cannot find %s for execution.";
+    /* The name is one of the detected file names, each shorter than a path. */
+    char message[sizeof(format) + MAX_PATH];
+    snprintf(message, sizeof(message), format, ActiveGameExe.c_str());
     MessageBoxA(window, message, "Error", MB_ICONERROR | MB_OK);
 }
 
@@ -54,7 +55,7 @@ void RunSelectedMap(HWND window)
 {
     SaveSettings(window, false);
 
-    char mapName[MapNameSize] = { 0 };
+    char mapName[RunMapNameSize] = { 0 };
     if (!ReadSelectedMapName(window, mapName, sizeof(mapName)))
         return;
 
@@ -75,6 +76,8 @@ void RunSelectedMap(HWND window)
     char caption[RunningCaptionSize];
     FormatRunningCaption(caption, sizeof(caption), mapName);
     SetWindowTextA(window, caption);
+    /* Disabling the window takes the focus away, and activation gives it to no control. */
+    HWND focus = GetFocus();
     EnableWindow(window, FALSE);
 
     /* Asked to quit while the game runs: Pelmar ends behind the game, without coming to
@@ -82,9 +85,14 @@ void RunSelectedMap(HWND window)
     if (RunAndWait(window, LocalPath(ActiveGameExe).c_str(), CommandLineBuffer) == QuitWhileRunning)
         return;
 
+    /* The game writes what its player set in its own menu as it ends. */
+    ShowGameSettings(window);
     SetWindowTextA(window, MainCaption);
     SetForegroundWindow(window);
     EnableWindow(window, TRUE);
+    /* So that Enter runs the map again, as it did before the game. */
+    if (focus && IsChild(window, focus))
+        SetFocus(focus);
 }
 
 /* Dispatches what is queued. False when a quit message came: it is handed back through

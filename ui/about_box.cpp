@@ -2,8 +2,6 @@
 #include "../app/globals.h"
 #include "../resources/resource.h"
 
-HWND AboutOwner;
-
 static void OnAboutInit(HWND box, LPARAM lParam)
 {
     AboutOwner = reinterpret_cast<HWND>(lParam);

@@ -4,9 +4,6 @@
 
 #include <windows.h>
 
-/* The window that gets the focus back when the box is hidden. */
-extern HWND AboutOwner;
-
 INT_PTR CALLBACK AboutDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 /* Where the box goes: centred over the main window, then kept on the screen. */

@@ -1,20 +1,11 @@
 #include "main_window.h"
 #include "about_box.h"
 #include "map_list_draw.h"
+#include "window_controls.h"
+#include "../app/globals.h"
 #include "../config/game_config.h"
 #include "../launch/run_map.h"
 #include "../resources/resource.h"
-
-/* The map picture every row draws. */
-HBITMAP MapIconBitmap;
-bool FullscreenEnabled;
-
-void ApplyFullscreenState(HWND window)
-{
-    EnableWindow(GetDlgItem(window, IDC_FULLSCREEN_MODE), FullscreenEnabled);
-    EnableWindow(GetDlgItem(window, IDC_WINDOW_MODE), !FullscreenEnabled);
-    EnableWindow(GetDlgItem(window, IDC_WINDOW_MODE_LABEL), !FullscreenEnabled);
-}
 
 /* The icon file holds an image of each size Windows asks for: none is resampled. Not shared,
    so the window's own: WM_SETICON leaves it to its loader. */

@@ -161,9 +161,12 @@ static void DrawItemPicture(const DRAWITEMSTRUCT *draw)
     DeleteDC(memory);
 }
 
+/* The storage an entry's text is drawn from: 259 characters and the terminator. */
+enum { DrawnTextSize = 260 };
+
 static void DrawItemText(const DRAWITEMSTRUCT *draw)
 {
-    char text[260] = { 0 };
+    char text[DrawnTextSize] = { 0 };
     /* LB_GETTEXT takes no size: ask the length first and leave out what would not fit. */
     LRESULT length = SendMessageA(draw->hwndItem, LB_GETTEXTLEN, draw->itemID, 0);
     if (length == LB_ERR || length >= static_cast<LRESULT>(sizeof(text)))

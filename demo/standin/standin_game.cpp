@@ -1,6 +1,8 @@
 /* A stand-in for the game: it records how it was started, shows that in a small window
    and ends when the window is closed, or when the named event PelmarStandInQuit is set
-   (the command line belongs to the launcher, so tests signal it another way). */
+   (the command line belongs to the launcher, so tests signal it another way). As it ends
+   it writes what a player would have set in the game's menu: each line
+   "file|section|key|value" of standin-menu.txt in its working folder. */
 #include "standin_names.h"
 
 #include <windows.h>
@@ -44,6 +46,31 @@ static void RecordStart(const char *arguments, const char *directory)
         return;
     fprintf(record, "cmdline=%s\ncwd=%s\n", arguments, directory);
     fclose(record);
+}
+
+/* The real game writes its ini as it ends. */
+static void WriteMenuSettings()
+{
+    FILE *menu = fopen("standin-menu.txt", "rb");
+    if (!menu)
+        return;
+    char line[1024];
+    while (fgets(line, sizeof(line), menu))
+    {
+        line[strcspn(line, "\r\n")] = '\0';
+        char *section = strchr(line, '|');
+        char *key = section ? strchr(section + 1, '|') : nullptr;
+        char *value = key ? strchr(key + 1, '|') : nullptr;
+        if (!value)
+            continue;
+        *section++ = '\0';
+        *key++ = '\0';
+        *value++ = '\0';
+        char file[MAX_PATH];
+        snprintf(file, sizeof(file), ".\\%s", line);
+        WritePrivateProfileStringA(section, key, value, file);
+    }
+    fclose(menu);
 }
 
 static LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -129,5 +156,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
         DestroyWindow(window);
     if (quit)
         CloseHandle(quit);
+    WriteMenuSettings();
     return exitCode;
 }

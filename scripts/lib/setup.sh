@@ -4,7 +4,7 @@
 
 # The groups of pelmar_setup (scripts/README.md says why each is there).
 PELMAR_PACKAGES_base="cmake make g++ googletest g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
-    binutils-mingw-w64-i686 xvfb xauth imagemagick python3 bubblewrap git ca-certificates"
+    binutils-mingw-w64-i686 xvfb xauth imagemagick locales python3 bubblewrap git ca-certificates"
 PELMAR_PACKAGES_checks="clang cppcheck clang-tidy shellcheck"
 PELMAR_PACKAGES_wine_i686="wine wine32:i386 fonts-wine"
 PELMAR_PACKAGES_wine_x86_64="wine64 fonts-wine"

@@ -183,3 +183,22 @@ TEST(SettingsJourney, WithoutGameConfigurationOnlyTheLaunchersFileIsWritten)
     EXPECT_EQ(0u, next.Close());
     EXPECT_FALSE(FileExists(game.InSystem("UnrealTournament.ini")));
 }
+
+TEST(SettingsJourney, TwoPelmarsOpenAtOnceKeepEachOthersChoices)
+{
+    TempGameFolder game("journey-two");
+    ASSERT_NO_FATAL_FAILURE(LayOutGame(game, true));
+    const std::string ini = game.InSystem("UnrealTournament.ini");
+    LauncherProcess first, second;
+    ASSERT_TRUE(first.Start(game.System()));
+    ASSERT_TRUE(second.Start(game.System()));
+    // The first one's player picks French and turns fullscreen off; the second's picks nothing.
+    ASSERT_TRUE(SelectComboText(first.Control(IDC_LANGUAGE), "French (FRT)"));
+    Click(first.Control(IDC_FULLSCREEN));
+    Settle(first.Main());
+    EXPECT_EQ(0u, first.Close());
+    EXPECT_EQ(0u, second.Close());
+    const std::vector<IniLine> after = ParseIni(ReadTextFile(ini));
+    EXPECT_EQ("frt", IniValue(after, EngineSection, "Language"));
+    EXPECT_EQ("False", IniValue(after, ClientSection, "StartupFullscreen"));
+}

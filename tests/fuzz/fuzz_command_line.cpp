@@ -115,7 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     CheckComposition(map, mapParams, gameParams, lineSize);
     // What a run hands over (254 characters of name and of each field) always fits 1024 bytes.
     char line[1024];
-    FUZZ_CHECK(ComposeCommandLine(line, sizeof(line), map.substr(0, MapNameSize - 2).c_str(),
+    FUZZ_CHECK(ComposeCommandLine(line, sizeof(line), map.substr(0, RunMapNameSize - 2).c_str(),
                                   mapParams.substr(0, ParamTextSize - 2).c_str(),
                                   gameParams.substr(0, ParamTextSize - 2).c_str()));
 

@@ -287,12 +287,13 @@ TEST_F(GameConfigWrite, SelectedEntriesWrittenKeyByKeyInOrder)
     // An existing but empty file: every key is new, so the file shows the order of writing.
     GameFolder game("", { "int", "det" });
     LoadedDialog dialog;
+    dialog.ClickFullscreen();
     ASSERT_TRUE(dialog.Select(IDC_WINDOW_MODE, modes.back()));
     ASSERT_TRUE(dialog.Select(IDC_FULLSCREEN_MODE, modes.front()));
     ASSERT_TRUE(dialog.Select(IDC_LANGUAGE, "German (DET)"));
     SaveSettings(dialog.Window(), false);
 
-    std::vector<IniLine> expected = { { ClientSection, "StartupFullscreen", "False" } };
+    std::vector<IniLine> expected = { { ClientSection, "StartupFullscreen", "True" } };
     for (const IniLine &line : ModeValues(modes.back(), modes.front()))
         expected.push_back(line);
     expected.push_back({ EngineSection, "Language", "det" });
@@ -308,11 +309,12 @@ TEST_F(GameConfigWrite, FullscreenSwitchAndLanguageWrittenEitherWay)
                                 "FullscreenColorBits=32" }, "CTT"), { "int", "ctt" });
     LoadedDialog dialog;
     ASSERT_TRUE(FullscreenEnabled);
+    // Left alone, the game's values stand as the game spelt them.
     SaveSettings(dialog.Window(), false);
-    EXPECT_EQ("True", game.Value(ClientSection, "StartupFullscreen"));
-    EXPECT_EQ("ctt", game.Value(EngineSection, "Language"));
+    EXPECT_EQ("1", game.Value(ClientSection, "StartupFullscreen"));
+    EXPECT_EQ("CTT", game.Value(EngineSection, "Language"));
 
-    // Fullscreen off: the disabled fullscreen list is written all the same.
+    // Each switched the other way.
     dialog.ClickFullscreen();
     ASSERT_FALSE(dialog.Enabled(IDC_FULLSCREEN_MODE));
     ASSERT_TRUE(dialog.Select(IDC_LANGUAGE, "English (INT)"));
@@ -340,9 +342,10 @@ TEST_F(GameConfigWrite, ListWithoutSelectionKeepsTheGamesValues)
     EXPECT_EQ("678", game.Value(ClientSection, "WindowedViewportY"));
     EXPECT_EQ("32", game.Value(ClientSection, "WindowedColorBits"));
     EXPECT_EQ("xyz", game.Value(EngineSection, "Language"));
-    // The list that found its mode is written, the 16 read as 32 going back as 32.
+    // The list that found its mode was left alone too: the game's 16 bits stay.
+    ASSERT_TRUE(dialog.HasSelection(IDC_FULLSCREEN_MODE));
     EXPECT_EQ(x, game.Value(ClientSection, "FullscreenViewportX"));
-    EXPECT_EQ("32", game.Value(ClientSection, "FullscreenColorBits"));
+    EXPECT_EQ("16", game.Value(ClientSection, "FullscreenColorBits"));
 }
 
 TEST_F(GameConfigWrite, NoSelectionAddsNoEmptyKeys)
@@ -350,10 +353,7 @@ TEST_F(GameConfigWrite, NoSelectionAddsNoEmptyKeys)
     GameFolder game("[Engine.Engine]\r\nGameEngine=Engine.GameEngine\r\n", {});
     LoadedDialog dialog;
     SaveSettings(dialog.Window(), false);
-    std::vector<IniLine> expected = {
-        { EngineSection, "GameEngine", "Engine.GameEngine" },
-        { ClientSection, "StartupFullscreen", "False" },
-    };
+    std::vector<IniLine> expected = { { EngineSection, "GameEngine", "Engine.GameEngine" } };
     ExpectSameLines(expected, game.Lines());
 }
 
@@ -395,17 +395,39 @@ TEST_F(GameConfigFixture, GamesOtherSettingsSurviveUnchanged)
     EXPECT_EQ(found640 ? "640x480x32" : "", dialog.Selected(IDC_FULLSCREEN_MODE));
     EXPECT_EQ(found640 ? "640x480x32" : "", dialog.Selected(IDC_WINDOW_MODE));
 
-    // Nothing changed by the player: Run, then close.
+    // Nothing changed by the player: Run, then close. A mode found at 16 bits stays 16.
     SaveSettings(dialog.Window(), false);
     SaveSettings(dialog.Window(), true);
-    const std::vector<IniLine> before = ParseIni(shipped);
-    std::vector<IniLine> after = game.Lines();
-    ExpectSameLines(WithoutKeys(before, GameOwnedKeys), WithoutKeys(after, GameOwnedKeys));
-    // The owned keys keep their places too; a mode found at 16 bits goes back as 32.
-    const char *bits = found640 ? "32" : "16";
-    ExpectSameLines(WithValues(before, { { ClientSection, "FullscreenColorBits", bits },
-                                         { ClientSection, "WindowedColorBits", bits } }),
-                    after);
+    ExpectSameLines(ParseIni(shipped), game.Lines());
+}
+
+TEST_F(GameConfigFixture, EditedWhilePelmarIsOpenOnlyThePlayersChoiceIsWritten)
+{
+    const std::string shipped = Shipped();
+    ASSERT_FALSE(shipped.empty());
+    ASSERT_FALSE(modes.empty());
+    GameFolder game(shipped, { "int", "det" });
+    LoadedDialog dialog;
+    // A text editor, the game or another Pelmar changes what this one has shown.
+    const std::vector<IniLine> edited
+        = WithValues(ParseIni(shipped), { { ClientSection, "StartupFullscreen", "False" },
+                                          { ClientSection, "FullscreenViewportX", "1234" },
+                                          { EngineSection, "Language", "det" } });
+    WritePrivateProfileStringA(ClientSection, "StartupFullscreen", "False", game.GameIni().c_str());
+    WritePrivateProfileStringA(ClientSection, "FullscreenViewportX", "1234", game.GameIni().c_str());
+    WritePrivateProfileStringA(EngineSection, "Language", "det", game.GameIni().c_str());
+    SaveSettings(dialog.Window(), false);
+    SaveSettings(dialog.Window(), true);
+    ExpectSameLines(edited, game.Lines());
+
+    // What the player then picks in the window is written, and only that.
+    ASSERT_TRUE(dialog.Select(IDC_WINDOW_MODE, modes.back()));
+    SaveSettings(dialog.Window(), true);
+    std::vector<std::string> w = ModePieces(modes.back());
+    ExpectSameLines(WithValues(edited, { { ClientSection, "WindowedViewportX", w[0] },
+                                         { ClientSection, "WindowedViewportY", w[1] },
+                                         { ClientSection, "WindowedColorBits", w[2] } }),
+                    game.Lines());
 }
 
 TEST_F(GameConfigFixture, PlayersChoicesWrittenAndNothingElseTouched)
@@ -489,4 +511,18 @@ TEST(GameConfigUnwritable, ReadOnlyProgramFolder)
     }
     printf("read-only folder: game file written: %s, launcher file written: %s\n",
            language == "det" ? "yes" : "no", exists ? "yes" : "no");
+}
+
+TEST_F(GameConfigFixture, SavedByAnEditorWithAByteOrderMark)
+{
+    const std::string mark = "\xEF\xBB\xBF";
+    GameFolder game(mark + ClientIni({ "StartupFullscreen=True" }, "int"));
+    LoadedDialog dialog;
+    EXPECT_TRUE(FullscreenEnabled);
+    EXPECT_EQ("English (INT)", dialog.Selected(IDC_LANGUAGE));
+    dialog.ClickFullscreen();
+    SaveSettings(dialog.Window(), true);
+    const std::string text = ReadTextFile(game.GameIni());
+    ASSERT_EQ(mark, text.substr(0, 3)) << "the editor's mark must stay";
+    ExpectSameLines(ParseIni(ClientIni({ "StartupFullscreen=False" }, "int")), ParseIni(text.substr(3)));
 }

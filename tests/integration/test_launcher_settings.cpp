@@ -91,17 +91,19 @@ TEST(LauncherSettingsRead, MissingSectionOrKeysGiveDefaults)
     }
 }
 
-TEST(LauncherSettingsRead, StoredPositionsComeBackNeverNegative)
+TEST(LauncherSettingsRead, StoredPositionsComeBackInsideTheWorkArea)
 {
-    const char *const cases[][2] = {
-        { "-40,200", "0,200" }, { "200,-40", "200,0" }, { "left,top", "0,0" },
-        { "150", "150,0" },     { "", "0,0" },          { " 64 , 32", "64,32" },
+    // As stored, so a monitor left of or above the primary one keeps its place; shown with
+    // the corner on the monitor's work area (one monitor here, its work area at 0,0).
+    const char *const cases[][3] = {
+        { "-40,200", "0,200", "-40,200" }, { "200,-40", "200,0", "200,-40" }, { "left,top", "0,0", "0,0" },
+        { "150", "150,0", "150,0" },       { "", "0,0", "0,0" },              { " 64 , 32", "64,32", "64,32" },
     };
     for (const auto &c : cases)
     {
         SettingsFolder folder(WithPosition(c[0]).c_str());
         LoadedDialog dialog;
-        EXPECT_EQ(std::string("[] [] at ") + c[1] + " recorded " + c[1], Shown(dialog)) << c[0];
+        EXPECT_EQ(std::string("[] [] at ") + c[1] + " recorded " + c[2], Shown(dialog)) << c[0];
     }
 }
 
@@ -178,7 +180,24 @@ TEST(LauncherSettingsWrite, CloseWritesPositionAndFields)
         EXPECT_EQ("", folder.Value("ParamsGame"));
     }
     LoadedDialog next;
-    EXPECT_EQ("[?Game=Botpack.CTFGame -log] [] at 0,200 recorded 0,200", Shown(next));
+    EXPECT_EQ("[?Game=Botpack.CTFGame -log] [] at 0,200 recorded -40,200", Shown(next));
+}
+
+TEST(LauncherSettingsWrite, ClosedWhileMinimisedKeepsItsPlace)
+{
+    SettingsFolder folder(WithPosition("200,150").c_str());
+    {
+        LoadedDialog dialog;
+        ShowWindow(dialog.Window(), SW_SHOWNOACTIVATE);
+        ShowWindow(dialog.Window(), SW_MINIMIZE);
+        PumpMessages();
+        ASSERT_TRUE(IsIconic(dialog.Window()));
+        // As the taskbar's Close does it.
+        SendMessageA(dialog.Window(), WM_CLOSE, 0, 0);
+        EXPECT_EQ("200,150", folder.Value("HWndPos"));
+    }
+    LoadedDialog next;
+    EXPECT_EQ("[] [] at 200,150 recorded 200,150", Shown(next));
 }
 
 TEST(LauncherSettingsWrite, RunWritesNothingOfItsOwn)

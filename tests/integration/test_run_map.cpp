@@ -4,10 +4,12 @@
 #include "launch/run_map.h"
 #include "demo/standin/standin_names.h"
 #include "standin_events.h"
+#include "ini_compare.h"
 #include "main_dialog.h"
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <thread>
 
 namespace
@@ -61,8 +63,8 @@ long TakeQuitMessage()
 class OnceGameInFront
 {
 public:
-    OnceGameInFront(const StandInGame &game, DWORD quitThread = 0)
-        : thread_([this, &game, quitThread] {
+    OnceGameInFront(const StandInGame &game, DWORD quitThread = 0, std::function<void()> whileInFront = nullptr)
+        : thread_([this, &game, quitThread, whileInFront] {
               bool started = false;
               for (int i = 0; i < 750 && !stop_ && !(started = game.Events().HasStarted()); ++i)
                   Sleep(20);
@@ -74,6 +76,8 @@ public:
               }
               if (stop_)
                   return;
+              if (started && whileInFront)
+                  whileInFront();
               if (quitThread)
                   PostThreadMessageA(quitThread, WM_QUIT, QuitCode, 0);
               else
@@ -193,7 +197,7 @@ struct RunFromWindow
         PumpMessages();
         SentMessageHook recorder = StepRecorder(window, &steps);
         ASSERT_TRUE(recorder.Ready());
-        OnceGameInFront actor(game, quitThread);
+        OnceGameInFront actor(game, quitThread, whileGameRuns);
         ASSERT_TRUE(actor.Ready());
         RunSelectedMap(window);
         recorder.Stop();
@@ -206,7 +210,19 @@ struct RunFromWindow
     HWND window = dialog.Window();
     std::vector<std::string> steps;
     bool gameWasInFront = false;
+    // Done on the actor's thread once the game is in front, before it ends.
+    std::function<void()> whileGameRuns;
 };
+
+// Processor time a thread has used, in 100 ns units.
+ULONGLONG ThreadTime(HANDLE thread)
+{
+    FILETIME created, exited, kernel, user;
+    if (!GetThreadTimes(thread, &created, &exited, &kernel, &user))
+        return 0;
+    return (static_cast<ULONGLONG>(kernel.dwHighDateTime) << 32 | kernel.dwLowDateTime)
+           + (static_cast<ULONGLONG>(user.dwHighDateTime) << 32 | user.dwLowDateTime);
+}
 }
 
 TEST(RunAndWait, ClosesTheGamesProcessHandle)
@@ -262,6 +278,136 @@ TEST(RunAndWait, TellsWhetherTheGameEndedOrAQuitCame)
     EXPECT_TRUE(game.Events().EndRunningGame()) << "the game must run on after the quit";
 }
 
+TEST(RunSelectedMap, WhatTheGameWroteAsItEndedIsShownAndKept)
+{
+    RunFromWindow run("run-game-settings");
+    ActiveGameIni = "UnrealTournament.ini";
+    const std::string shipped = ReadTextFile(FixturePath("UnrealTournament-as-shipped.ini"));
+    ASSERT_FALSE(shipped.empty());
+    WriteTextFile(run.game.GameIni(), shipped);
+    run.game.Languages({ "int", "det" });
+    const HWND window = run.window;
+    LoadSettings(window);
+    // As shipped: fullscreen on, in English. The player turns fullscreen off in Pelmar.
+    ASSERT_TRUE(FullscreenEnabled);
+    run.dialog.ClickFullscreen();
+    const std::vector<std::string> modes = ComboTexts(run.dialog.Control(IDC_FULLSCREEN_MODE));
+    ASSERT_FALSE(modes.empty());
+    const std::vector<std::string> mode = ModePieces(modes.back());
+    // In the game's menu its player sets fullscreen again, another mode and German.
+    const std::string menu[] = { "StartupFullscreen|True", "FullscreenViewportX|" + mode[0],
+                                 "FullscreenViewportY|" + mode[1], "FullscreenColorBits|" + mode[2] };
+    std::string lines;
+    for (const std::string &line : menu)
+        lines += "UnrealTournament.ini|WinDrv.WindowsClient|" + line + "\r\n";
+    WriteTextFile(run.game.InSystem("standin-menu.txt"), lines + "UnrealTournament.ini|Engine.Engine|Language|det\r\n");
+
+    ASSERT_NO_FATAL_FAILURE(run.Run());
+    ASSERT_TRUE(run.game.Events().HasStarted()) << "the game was not started";
+    const std::vector<IniLine> written = ParseIni(ReadTextFile(run.game.GameIni()));
+    ASSERT_EQ("True", IniValue(written, "WinDrv.WindowsClient", "StartupFullscreen")) << "the stand-in wrote nothing";
+
+    EXPECT_EQ("on", SwitchState(window));
+    EXPECT_TRUE(FullscreenEnabled);
+    EXPECT_EQ(modes.back(), ComboSelectedText(run.dialog.Control(IDC_FULLSCREEN_MODE)));
+    EXPECT_EQ("German (DET)", ComboSelectedText(run.dialog.Control(IDC_LANGUAGE)));
+    // Closed without a change of the player's: the game's settings stand.
+    SaveSettings(window, true);
+    ExpectSameLines(written, ParseIni(ReadTextFile(run.game.GameIni())));
+}
+
+TEST(RunSelectedMap, WhileTheGameRunsPelmarTakesNoProcessorAndHoldsNoGameFile)
+{
+    RunFromWindow run("run-idle");
+    ActiveGameIni = "UnrealTournament.ini";
+    WriteTextFile(run.game.GameIni(), "[WinDrv.WindowsClient]\r\nStartupFullscreen=False\r\n");
+    LoadSettings(run.window);
+    // A choice to write, so Run opens the ini.
+    run.dialog.ClickFullscreen();
+    HANDLE pelmar = nullptr;
+    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &pelmar, 0, FALSE,
+                                DUPLICATE_SAME_ACCESS));
+    double busyMs = -1;
+    bool iniFree = false;
+    const std::string ini = run.game.GameIni();
+    run.whileGameRuns = [&] {
+        // Linux counts a thread's time in 10 ms ticks: a wait that wakes every millisecond
+        // shows as about 60 ms in these 3 s, one that sleeps as 0 or a tick.
+        ULONGLONG before = ThreadTime(pelmar);
+        Sleep(3000);
+        busyMs = static_cast<double>(ThreadTime(pelmar) - before) / 10000;
+        // Only a file nobody holds opens unshared: the game rewrites its ini so.
+        HANDLE file = CreateFileA(ini.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        iniFree = file != INVALID_HANDLE_VALUE;
+        if (iniFree)
+            CloseHandle(file);
+    };
+    ASSERT_NO_FATAL_FAILURE(run.Run());
+    CloseHandle(pelmar);
+    ASSERT_TRUE(run.gameWasInFront);
+    EXPECT_EQ("True", IniValue(ParseIni(ReadTextFile(ini)), "WinDrv.WindowsClient", "StartupFullscreen"));
+    EXPECT_TRUE(iniFree) << "Pelmar held the game's ini open while the game ran";
+    EXPECT_LE(0, busyMs);
+    EXPECT_GT(30, busyMs) << "milliseconds of processor time Pelmar took in 3 s of the game";
+}
+
+TEST(RunSelectedMap, BackFromTheGameKeysReachTheControlOfBefore)
+{
+    RunFromWindow run("run-focus");
+    run.whileGameRuns = [] {};
+    SetFocus(run.dialog.Control(IDC_MAP_LIST));
+    ASSERT_NO_FATAL_FAILURE(run.Run());
+    EXPECT_EQ(run.dialog.Control(IDC_MAP_LIST), GetFocus());
+
+    // Alt-Tab to another window and back.
+    MainDialog other;
+    ShowWindow(other.Window(), SW_SHOW);
+    ASSERT_TRUE(SetForegroundWindow(other.Window()));
+    PumpMessages();
+    ASSERT_TRUE(SetForegroundWindow(run.window));
+    PumpMessages();
+    EXPECT_EQ(run.dialog.Control(IDC_MAP_LIST), GetFocus());
+}
+
+TEST(RunSelectedMap, GameFolderWithBlanksAndLettersBeyondAscii)
+{
+    // Beyond the code page too: Pelmar names every file relative to the working folder.
+    TempGameFolder base("run-path", false, false);
+    const std::string temp = base.System();
+    const std::wstring root = std::wstring(temp.begin(), temp.end()) + L"\\Unreal Tournament \u0401\u00e9";
+    const std::wstring system = root + L"\\System";
+    const std::string standIn = StandInExePath();
+    for (const std::wstring &folder : { root, system, root + L"\\Maps" })
+        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring exePath = system + L"\\Unreal.exe";
+    ASSERT_TRUE(CopyFileW(std::wstring(standIn.begin(), standIn.end()).c_str(), exePath.c_str(), TRUE));
+    const std::wstring mapPath = root + L"\\Maps\\Sample1.unr";
+    HANDLE map = CreateFileW(mapPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, map);
+    CloseHandle(map);
+    wchar_t previous[MAX_PATH];
+    ASSERT_TRUE(GetCurrentDirectoryW(MAX_PATH, previous));
+    ASSERT_TRUE(SetCurrentDirectoryW(system.c_str()));
+    const std::string exe = ActiveGameExe;
+    ActiveGameExe = "Unreal.exe";
+    StandInEvents events;
+    events.EndGame();
+    {
+        MainDialog dialog;
+        FillMapCatalogue(dialog.Window());
+        EXPECT_EQ(0, SendMessageA(dialog.Control(IDC_MAP_LIST), LB_SETCURSEL, 0, 0));
+        RunSelectedMap(dialog.Window());
+        EXPECT_TRUE(events.HasStarted()) << "the game was not started";
+        EXPECT_TRUE(IsWindowEnabled(dialog.Window()));
+    }
+    ActiveGameExe = exe;
+    SetCurrentDirectoryW(previous);
+    for (const wchar_t *file : { L"\\System\\Unreal.exe", L"\\System\\standin-run.txt", L"\\Maps\\Sample1.unr" })
+        DeleteFileW((root + file).c_str());
+    for (const std::wstring &folder : { system, root + L"\\Maps", root })
+        RemoveDirectoryW(folder.c_str());
+}
+
 TEST(RunSelectedMap, QuitWhileTheGameRunsLeavesCaptionFrontAndStateAlone)
 {
     RunFromWindow run("run-quit");
@@ -306,14 +452,22 @@ TEST(RunSelectedMap, MissingGameShownWithTheErrorIconAndOkAlone)
     EXPECT_TRUE(IsWindowEnabled(window));
 }
 
-TEST(RunAndWait, GameTheShellRefusesIsNotWaitedFor)
+TEST(RunSelectedMap, GameWindowsCannotStartIsReportedByTheShellAndPelmarComesBack)
 {
     StandInGame game("run-refused");
     ASSERT_TRUE(game.Ready());
-    game.Write("System\\Broken.exe", "not a program");
-    BoxCloser boxes;   // the shell may say why, in a box of its own
+    game.Write("System\\Unreal.exe", "not a program");
+    MainDialog dialog;
+    HWND list = dialog.Control(IDC_MAP_LIST);
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Sample1"));
+    ASSERT_EQ(0, SendMessageA(list, LB_SETCURSEL, 0, 0));
+    BoxCloser boxes;
     ASSERT_TRUE(boxes.Ready());
-    EXPECT_EQ(GameNotStarted, RunAndWait(nullptr, ".\\Broken.exe", "Sample1"));
+    RunSelectedMap(dialog.Window());
     EXPECT_FALSE(game.Events().HasStarted());
+    ASSERT_EQ(1u, boxes.Boxes().size()) << "the shell's own box must tell the player why";
+    EXPECT_EQ(dialog.Window(), boxes.Boxes()[0].owner);
+    EXPECT_EQ("Pelmar", WindowText(dialog.Window()));
+    EXPECT_TRUE(IsWindowEnabled(dialog.Window()));
     EXPECT_EQ(-1, TakeQuitMessage());
 }

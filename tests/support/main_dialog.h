@@ -14,6 +14,7 @@
 #include "test_support.h"
 #include "ui/about_box.h"
 #include "ui/main_window.h"
+#include "ui/window_controls.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

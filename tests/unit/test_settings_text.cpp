@@ -180,7 +180,7 @@ TEST(LanguageCodeFromEntry, BetweenParenthesesLowerCase)
 TEST(PositionPiece, NumbersOfAStoredPosition)
 {
     // atoi's reading: leading blanks and a sign, digits up to the first other character.
-    ExpectPieces({ { "-8,300", 1, 0 }, { "-8,300", 2, 300 }, { "120,45", 1, 120 }, { "120,45", 2, 45 }, { "0,0", 1, 0 },
+    ExpectPieces({ { "-8,300", 1, -8 }, { "-8,300", 2, 300 }, { "120,45", 1, 120 }, { "120,45", 2, 45 }, { "0,0", 1, 0 },
                    { " 12,  34", 1, 12 }, { " 12,  34", 2, 34 }, { "+7,9px", 1, 7 }, { "+7,9px", 2, 9 } });
 }
 
@@ -195,6 +195,6 @@ TEST(PositionPiece, HugeNumbersSaturate)
 {
     ExpectPieces({ { "2147483647,1", 1, INT_MAX }, { "2147483648,1", 1, INT_MAX },
                    { "99999999999999999999999,1", 1, INT_MAX }, { "1,4294967296", 2, INT_MAX },
-                   { "-2147483649,1", 1, 0 }, { "-99999999999999999999999,1", 1, 0 },
+                   { "-2147483649,1", 1, INT_MIN }, { "-99999999999999999999999,1", 1, INT_MIN },
                    { "99999999999999999999999,5", 2, 5 } });
 }
