@@ -1,5 +1,6 @@
 // The game's own configuration: read into the real main window by LoadSettings, written
 // back by SaveSettings, with nothing of the game's other settings lost.
+#include "config/settings_text.h"
 #include "ini_compare.h"
 #include "main_dialog.h"
 
@@ -52,26 +53,21 @@ std::string Shipped()
     return ReadTextFile(FixturePath("UnrealTournament-as-shipped.ini"));
 }
 
-// The display's modes in the system's order, as texts of width, height and bits.
-std::vector<std::string> DisplayModes()
+// The display's modes in the system's order: width, height, bits.
+std::vector<std::array<unsigned long, 3> > DisplayModes()
 {
-    std::vector<std::string> texts;
+    std::vector<std::array<unsigned long, 3> > modes;
     DEVMODEA mode = {};
     mode.dmSize = sizeof(mode);
     for (DWORD index = 0; EnumDisplaySettingsA(nullptr, index, &mode); ++index)
-        texts.push_back(std::to_string(mode.dmPelsWidth) + "x" + std::to_string(mode.dmPelsHeight) + "x"
-                        + std::to_string(mode.dmBitsPerPel));
-    return texts;
+        modes.push_back({ { mode.dmPelsWidth, mode.dmPelsHeight, mode.dmBitsPerPel } });
+    return modes;
 }
 
-// Each of the display's modes once: entries a list can select.
+// The lists' entries: the display's modes as ModeListTexts (unit-tested) gives them.
 std::vector<std::string> DisplayModeTexts()
 {
-    std::vector<std::string> texts;
-    for (const std::string &text : DisplayModes())
-        if (!Contains(texts, text))
-            texts.push_back(text);
-    return texts;
+    return ModeListTexts(DisplayModes());
 }
 
 // A mode of the display with 32 bits per pixel, as width and height.
@@ -131,7 +127,9 @@ TEST_F(GameConfigRead, ModeListsHoldEveryModeOfTheDisplayInItsOrder)
 {
     GameFolder game("");
     LoadedDialog dialog;
-    const std::vector<std::string> display = DisplayModes();
+    std::vector<std::string> display;
+    for (const auto &mode : DisplayModes())
+        display.push_back(std::to_string(mode[0]) + "x" + std::to_string(mode[1]) + "x" + std::to_string(mode[2]));
     ASSERT_FALSE(display.empty());
     const std::vector<std::string> fullscreen = ComboTexts(dialog.Control(IDC_FULLSCREEN_MODE));
     EXPECT_EQ(fullscreen, ComboTexts(dialog.Control(IDC_WINDOW_MODE)));
