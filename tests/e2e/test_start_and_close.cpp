@@ -208,39 +208,6 @@ TEST_F(AboutBox, ShowsCentredDisablesMainAndOkGivesItBack)
     EXPECT_EQ(0u, pelmar_.Close());
 }
 
-TEST_F(AboutBox, StaysOnTheScreenWhenTheMainWindowHangsOffAnEdge)
-{
-    ASSERT_TRUE(Started("e2e-about-edges"));
-    HWND about = pelmar_.About();
-    ASSERT_NE(nullptr, about);
-    const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
-    RECT main = WindowRect(pelmar_.Main());
-    const int mainW = main.right - main.left, mainH = main.bottom - main.top;
-
-    const struct Place { const char *edge; int x, y; } places[] = {
-        { "left", -mainW + 40, 200 },
-        { "right", screenW - 40, 200 },
-        { "top", 200, -mainH + 40 },
-        { "bottom", 200, screenH - 40 },
-    };
-    for (const Place &place : places)
-    {
-        SCOPED_TRACE(place.edge);
-        SetWindowPos(pelmar_.Main(), nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        Settle(pelmar_.Main());
-        ASSERT_EQ(about, ShowAbout());
-        // On the screen, and against the edge the main window hangs off.
-        RECT box = WindowRect(about);
-        EXPECT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= screenW && box.bottom <= screenH);
-        EXPECT_TRUE(place.x >= 0 || box.left == 0) << box.left;
-        EXPECT_TRUE(place.y >= 0 || box.top == 0) << box.top;
-        EXPECT_TRUE(place.x <= screenW / 2 || box.right == screenW) << box.right;
-        EXPECT_TRUE(place.y <= screenH / 2 || box.bottom == screenH) << box.bottom;
-        Click(GetDlgItem(about, IDC_ABOUT_OK));
-        ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(pelmar_.Main()) != FALSE; }));
-    }
-}
-
 TEST_F(AboutBox, KeysDoNothingInTheBox)
 {
     ASSERT_TRUE(Started("e2e-about-keys"));

@@ -44,3 +44,33 @@ TEST(AboutBoxPlacement, CentredAndKeptOnTheScreen)
     // Negative halves truncate towards zero, as the platform's division does.
     EXPECT_EQ((1 - 4) / 2 + 10, AboutBoxPosition({ 10, 10, 11, 11 }, 4, 4, screenW, screenH).x);
 }
+
+// The box "?" shows where the main window hangs off an edge: on the screen, against that edge.
+TEST_F(AboutBoxTest, ShownOnTheScreenAgainstTheEdgeTheWindowHangsOff)
+{
+    AboutWindow = OpenAbout();
+    ASSERT_NE(nullptr, AboutWindow);
+    const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+    const RECT main = WindowRect(window_);
+    const int w = main.right - main.left, h = main.bottom - main.top;
+    const struct { const char *edge; int x, y; } places[] = {
+        { "left", -w + 40, 200 }, { "right", screenW - 40, 200 },
+        { "top", 200, -h + 40 },  { "bottom", 200, screenH - 40 },
+    };
+    for (const auto &place : places)
+    {
+        SCOPED_TRACE(place.edge);
+        MoveWindow(window_, place.x, place.y, w, h, FALSE);
+        ShowAboutBox(window_);
+        const RECT box = WindowRect(AboutWindow);
+        EXPECT_TRUE(IsWindowVisible(AboutWindow));
+        EXPECT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= screenW && box.bottom <= screenH);
+        EXPECT_TRUE(place.x >= 0 || box.left == 0) << box.left;
+        EXPECT_TRUE(place.y >= 0 || box.top == 0) << box.top;
+        EXPECT_TRUE(place.x <= screenW / 2 || box.right == screenW) << box.right;
+        EXPECT_TRUE(place.y <= screenH / 2 || box.bottom == screenH) << box.bottom;
+        SendMessageA(AboutWindow, WM_COMMAND, MAKEWPARAM(IDC_ABOUT_OK, BN_CLICKED), 0);
+    }
+    DestroyWindow(AboutWindow);
+    AboutWindow = nullptr;
+}
