@@ -8,13 +8,14 @@ here=$(cd "$(dirname "$0")/../scripts" && pwd)
 source "$here/lib/common.sh"
 pelmar_init setup build wine
 trap pelmar_stop EXIT
-pelmar_choose_arch
-pelmar_setup base wine
+pelmar_setup base
+pelmar_plan --own
+pelmar_setup wine
 pelmar_build
 tree=$(pelmar_tree)
 echo "Timing the $PELMAR_RUN_ARCH build ($tree/Pelmar.exe): $PELMAR_ARCH_REASON."
 PELMAR_XVFB=1 pelmar_start_display
-prefix="$tree/wineprefix-bench-$(pelmar_codename)"
+prefix="$tree/wineprefix-bench-$(pelmar_os_release VERSION_CODENAME)"
 pelmar_make_prefix "$prefix"
 pelmar_boot_wineserver "$prefix"
 pelmar_wine "$prefix" "$tree/bench/bench_startup.exe" "$@"

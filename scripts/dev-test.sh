@@ -11,8 +11,6 @@ if [ "${PELMAR_NATIVE:-0}" = 1 ]; then
     pelmar_build native
     exec ctest --test-dir "$PELMAR_NATIVE_BUILD" --output-on-failure "$@"
 fi
-pelmar_choose_arch
-pelmar_use_installed_wine
-needs=$(python3 "$here/wines.py" needs --own "${PELMAR_OWN_ARCH_ARGS[@]}")
-pelmar_build i686 "$([ "${needs#* }" = 0 ] || echo x86_64)"
-exec python3 "$here/suites.py" --own "${PELMAR_OWN_ARCH_ARGS[@]}" "$@"
+pelmar_plan --own --installed
+pelmar_build
+exec python3 "$here/suites.py" "$@"

@@ -8,9 +8,12 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=scripts/lib/common.sh
 source "$here/lib/common.sh"
 pelmar_init
-build="$PELMAR_BUILD/fuzz" seconds=60 seed=0
+build="$PELMAR_BUILD/fuzz"
+seconds=60
+seed=0
 if [ "${1:-}" = --smoke ]; then
-    seconds=15 seed=1
+    seconds=15
+    seed=1
     rm -rf "$build/corpus"
     shift
 elif [[ "${1:-}" =~ ^[0-9]+$ ]]; then
@@ -19,10 +22,17 @@ elif [[ "${1:-}" =~ ^[0-9]+$ ]]; then
 fi
 command -v clang++ >/dev/null || pelmar_fail "fuzzing" "clang++ not found (Debian package: clang)"
 # The runtime comes apart from the compiler: a link is tried first.
-pelmar_step "linking a libFuzzer program (Debian: libclang-rt-$(clang++ -dumpversion | cut -d. -f1)-dev)" 120 clang++ \
-    -fsanitize=fuzzer,address,undefined -x c++ <(echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char *, unsigned long) { return 0; }') -o /dev/null
-pelmar_step "configuring $build" 300 nice cmake -S "$PELMAR_ROOT/tests/fuzz" -B "$build" -DCMAKE_CXX_COMPILER=clang++ \
-    -DPELMAR_FUZZ_SECONDS="$seconds" -DPELMAR_FUZZ_SEED="$seed"
-pelmar_step "building $build" 900 nice cmake --build "$build" -j 1
-nice -n 10 ctest --test-dir "$build" --output-on-failure "$@" ||
-    pelmar_fail "fuzzing" "a finding (libFuzzer's words above; the input under $build/artifacts)"
+runtime="libclang-rt-$(clang++ -dumpversion | cut -d. -f1)-dev"
+target='extern "C" int LLVMFuzzerTestOneInput(const unsigned char *, unsigned long) { return 0; }'
+pelmar_step "linking a libFuzzer program (Debian: $runtime)" "$PELMAR_LIMIT_FUZZ_LINK" \
+    clang++ -fsanitize=fuzzer,address,undefined -x c++ <(echo "$target") -o /dev/null
+pelmar_step "configuring $build" "$PELMAR_LIMIT_CONFIGURE" nice cmake -S "$PELMAR_ROOT/tests/fuzz" \
+    -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DPELMAR_FUZZ_SECONDS="$seconds" \
+    -DPELMAR_FUZZ_SEED="$seed"
+pelmar_step "building $build" "$PELMAR_LIMIT_FUZZ_BUILD" nice cmake --build "$build" -j 1
+# Each target has its seconds and FUZZ_TARGET's margin (tests/fuzz); the run, all of theirs.
+targets=$(ctest --test-dir "$build" -N | grep -c '^ *Test *#') ||
+    pelmar_fail "fuzzing" "ctest finds no target in $build"
+timeout -k 10 "$((targets * (seconds + PELMAR_LIMIT_FUZZ_TARGET) + 10))" \
+    nice -n 10 ctest --test-dir "$build" --output-on-failure "$@" ||
+    pelmar_fail "fuzzing" "a finding or no time left (the words above; inputs in $build/artifacts)"

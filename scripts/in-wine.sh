@@ -13,18 +13,20 @@ trap pelmar_stop EXIT
 PELMAR_RUN_ARCH="${PELMAR_ARCH:-i686}"
 tree=$(pelmar_tree)
 suite() {
-    local name="$1" version where
+    local name="$1" version where release
     # "Debian 12"; Debian testing and unstable have no VERSION_ID: "Debian forky/sid".
-    # shellcheck source=/dev/null disable=SC2153 # the system's own release file sets NAME
-    where=$(. /etc/os-release && echo "${NAME%% *} ${VERSION_ID:-$(cat /etc/debian_version)}")
-    version=$(timeout 60 "$(pelmar_wine_path)" --version 2>/dev/null </dev/null) ||
-        pelmar_fail "asking Wine its version" "$(pelmar_wine_path) --version failed"
-    where="$([ "${PELMAR_IN_ROOT:-0}" = 1 ] && echo "in a $where root" || echo "on $where")"
+    release=$(pelmar_os_release VERSION_ID)
+    where=$(pelmar_os_release NAME)
+    where="${where%% *} ${release:-$(cat /etc/debian_version)}"
+    version=$(pelmar_wine_version)
+    if [ "${PELMAR_IN_ROOT:-0}" = 1 ]; then where="in a $where root"; else where="on $where"; fi
     echo "$version $where" >"$tree/ctest-$name.about"
     echo "== Windows tests ($PELMAR_RUN_ARCH) under $version $where, on display ${DISPLAY:-none}"
     pelmar_start_test_wines "$tree/wineprefix-$name"
-    export WINEPREFIX="$tree/wineprefix-$name" WINEDEBUG="${PELMAR_WINEDEBUG:-$PELMAR_SETTING_WINEDEBUG}"
-    ctest --test-dir "$tree" --output-on-failure --no-tests=error --timeout 300 \
+    export WINEPREFIX="$tree/wineprefix-$name"
+    export WINEDEBUG="${PELMAR_WINEDEBUG:-$PELMAR_SETTING_WINEDEBUG}"
+    ctest --test-dir "$tree" --output-on-failure --no-tests=error \
+        --timeout "$PELMAR_LIMIT_WINDOWS_TEST" \
         --output-junit "${PELMAR_JUNIT:-$tree/ctest-$name.xml}" "${@:2}"
 }
 
@@ -35,14 +37,16 @@ show() {
         # It draws frames (there is no window manager); its scale is saved before it starts.
         pelmar_reg_add "$prefix" 'HKCU\Software\Wine\Explorer' /v Desktop /d Pelmar
         pelmar_reg_add "$prefix" 'HKCU\Software\Wine\Explorer\Desktops' /v Pelmar /d "$3"
-        pelmar_reg_add "$prefix" 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "${PELMAR_DEMO_DPI:-96}"
+        pelmar_reg_add "$prefix" 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+            /d "${PELMAR_DEMO_DPI:-96}"
         pelmar_wine_step "saving the desktop's settings" -s "$prefix" -w
     fi
     pelmar_boot_wineserver "$prefix"
     (cd "$2" && pelmar_wine "$prefix" Pelmar.exe) >/dev/null 2>&1 </dev/null &
     pelmar=$!
     PELMAR_STOP_PIDS+=("$pelmar")
-    pelmar_wine_step "waiting for Pelmar's window ($PELMAR_RUN_ARCH build, in $2)" "$prefix" "$tree/wait_window.exe" Pelmar 30000
+    pelmar_wine_step "waiting for Pelmar's window ($PELMAR_RUN_ARCH build, in $2)" "$prefix" \
+        "$tree/wait_window.exe" Pelmar "$((PELMAR_LIMIT_WINDOW * 1000))"
     echo shown
     while kill -0 "$pelmar" 2>/dev/null; do
         status=0
@@ -52,6 +56,9 @@ show() {
 }
 
 case "${1:-}" in
-    suite|show) "$@" ;;
-    *) sed -n '6s/^# *//p' "$0" >&2; exit 2 ;;
+    suite | show) "$@" ;;
+    *)
+        sed -n '6s/^# *//p' "$0" >&2
+        exit 2
+        ;;
 esac

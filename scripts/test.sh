@@ -7,24 +7,20 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=scripts/lib/common.sh
 source "$here/lib/common.sh"
 pelmar_init setup build
-pelmar_choose_arch
-# Python first, for the plan; this system's Wine where it is chosen (Debian testing has
-# none), which may turn its build to the twin; the twin's compilers where a Wine runs it.
+# Python first, for the plan; then this system's Wine where it is chosen (Debian testing has
+# none), which may turn its build to the twin, and the twin's compilers where a Wine runs it.
 pelmar_setup base checks roots
-needs=$(python3 "$here/wines.py" needs "${PELMAR_OWN_ARCH_ARGS[@]}")
-if [ "${needs% *}" != - ]; then
-    pelmar_setup wine
-    needs=$(python3 "$here/wines.py" needs "${PELMAR_OWN_ARCH_ARGS[@]}")
-fi
-[ "${needs#* }" = 0 ] || pelmar_setup twin
+pelmar_plan
+pelmar_setup wine
 setup=$SECONDS
 
 export PELMAR_WERROR=1
-pelmar_build i686 "$([ "${needs#* }" = 0 ] || echo x86_64)"
+pelmar_build
 # The native tree builds itself as its first test, beside the suites.
 PELMAR_CONFIGURE_ONLY=1 pelmar_build native
 builds=$((SECONDS - setup))
 status=0
-python3 "$here/suites.py" "${PELMAR_OWN_ARCH_ARGS[@]}" --checks "$PELMAR_NATIVE_BUILD" "$@" || status=$?
-echo "Times: set-up $setup s; builds $builds s; the Wines' suites and the checks $((SECONDS - setup - builds)) s; in all $SECONDS s."
+python3 "$here/suites.py" --checks "$PELMAR_NATIVE_BUILD" "$@" || status=$?
+echo "Times: set-up $setup s; builds $builds s; the Wines' suites and the checks" \
+    "$((SECONDS - setup - builds)) s; in all $SECONDS s."
 exit "$status"
