@@ -258,16 +258,6 @@ TEST_F(RunMapTest, DoubleClickOnAMapStartsNothing)
     ExpectRun("Sample1 ", "Pelmar - [RUNNING: Sample1]");
 }
 
-TEST_F(RunMapTest, FileFoundOnlyThroughItsShortNameIsNeverOffered)
-{
-    // "*.unr" matches DM-Foo.unr2 through its short name; run as DM-Foo it would start
-    // a map that is not there.
-    ASSERT_TRUE(StartedIn("e2e-run-short", { "Maps\\DM-Foo.unr2", "Maps\\UPak\\x.unrx", "Maps\\Sample1.unr" }));
-    EXPECT_EQ(std::vector<std::string>{ "Sample1" }, ListTexts(List()));
-    EXPECT_EQ(-1, ListIndexOf(List(), "DM-Foo"));
-    EXPECT_EQ(-1, ListIndexOf(List(), "x"));
-}
-
 TEST_F(RunMapTest, ClosedWhileTheGameRunsPelmarEndsAndTheGameRunsOn)
 {
     RunTheGame("e2e-run-close");
@@ -277,10 +267,3 @@ TEST_F(RunMapTest, ClosedWhileTheGameRunsPelmarEndsAndTheGameRunsOn)
     EXPECT_TRUE(FileExists(game_->InSystem("Pelmar.ini")));
 }
 
-TEST_F(RunMapTest, QuitMessageWhileTheGameRunsEndsPelmarAndTheGameRunsOn)
-{
-    RunTheGame("e2e-run-quit");
-    // The wait loop takes this one, not the outer loop; its code is not the exit code.
-    ASSERT_TRUE(PostThreadMessageA(GetWindowThreadProcessId(Main(), nullptr), WM_QUIT, 7, 0));
-    ExpectPelmarEndedAndGameRunningOn();
-}

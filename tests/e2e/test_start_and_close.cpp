@@ -95,7 +95,8 @@ TEST_F(StartAndClose, MapListIsPaintedWithItsEntries)
         reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
     if (dpiForWindow)
     {
-        EXPECT_EQ(static_cast<UINT>(dpi), dpiForWindow(pelmar_.Main())) << "Pelmar is stretched, not drawn at the screen's DPI";
+        EXPECT_EQ(static_cast<UINT>(dpi), dpiForWindow(pelmar_.Main()))
+            << "Pelmar is stretched, not drawn at the screen's DPI";
     }
     // What the screen shows where the list stands: each of the three rows with the map picture
     // of this scale, pixel for pixel, and its name whole, on the list's background. Font and
@@ -124,36 +125,6 @@ TEST_F(StartAndClose, MapListIsPaintedWithItsEntries)
     EXPECT_TRUE(WaitUntil([&] { return screen.CopyScreen(origin.x, origin.y) && (fault = rows.Fault(screen)).empty(); },
                           5000))
         << "the list does not show its three maps on the screen: " << fault;
-}
-
-TEST_F(StartAndClose, QuitMessageEndsWithExitCodeZero)
-{
-    ASSERT_TRUE(Started("e2e-quit"));
-    // The loop ended normally: the quit's own code is no failure.
-    ASSERT_TRUE(PostThreadMessageA(GetWindowThreadProcessId(pelmar_.Main(), nullptr), WM_QUIT, 7, 0));
-    EXPECT_EQ(0u, pelmar_.WaitForExit());
-}
-
-TEST_F(StartAndClose, ClickingTheSwitchFlipsTheModeLists)
-{
-    ASSERT_TRUE(Started("e2e-switch"));
-
-    for (bool on : { true, false })
-    {
-        Click(pelmar_.Control(IDC_FULLSCREEN));
-        EXPECT_EQ((on ? "on" : "off"), SwitchState(pelmar_.Main()));
-    }
-}
-
-TEST_F(StartAndClose, EscapeKeepsTheWindowOpen)
-{
-    ASSERT_TRUE(Started("e2e-escape"));
-    PressKey(pelmar_.Control(IDC_MAP_LIST), VK_ESCAPE);
-    PressKey(pelmar_.Control(IDC_MAP_PARAMS), VK_ESCAPE);
-    PressKey(pelmar_.Main(), VK_ESCAPE);
-    EXPECT_TRUE(IsWindowVisible(pelmar_.Main()));
-    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(pelmar_.Process(), 300));
-    EXPECT_FALSE(FileExists(game_->InSystem("Pelmar.ini"))) << "nothing was saved: nothing closed";
 }
 
 TEST_F(StartAndClose, EnterClicksRunOnlyWhenItIsEnabled)
@@ -235,39 +206,6 @@ TEST_F(AboutBox, ShowsCentredDisablesMainAndOkGivesItBack)
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(pelmar_.Main()) != FALSE; }));
 
     EXPECT_EQ(0u, pelmar_.Close());
-}
-
-TEST_F(AboutBox, StaysOnTheScreenWhenTheMainWindowHangsOffAnEdge)
-{
-    ASSERT_TRUE(Started("e2e-about-edges"));
-    HWND about = pelmar_.About();
-    ASSERT_NE(nullptr, about);
-    const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
-    RECT main = WindowRect(pelmar_.Main());
-    const int mainW = main.right - main.left, mainH = main.bottom - main.top;
-
-    const struct Place { const char *edge; int x, y; } places[] = {
-        { "left", -mainW + 40, 200 },
-        { "right", screenW - 40, 200 },
-        { "top", 200, -mainH + 40 },
-        { "bottom", 200, screenH - 40 },
-    };
-    for (const Place &place : places)
-    {
-        SCOPED_TRACE(place.edge);
-        SetWindowPos(pelmar_.Main(), nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        Settle(pelmar_.Main());
-        ASSERT_EQ(about, ShowAbout());
-        // On the screen, and against the edge the main window hangs off.
-        RECT box = WindowRect(about);
-        EXPECT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= screenW && box.bottom <= screenH);
-        EXPECT_TRUE(place.x >= 0 || box.left == 0) << box.left;
-        EXPECT_TRUE(place.y >= 0 || box.top == 0) << box.top;
-        EXPECT_TRUE(place.x <= screenW / 2 || box.right == screenW) << box.right;
-        EXPECT_TRUE(place.y <= screenH / 2 || box.bottom == screenH) << box.bottom;
-        Click(GetDlgItem(about, IDC_ABOUT_OK));
-        ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(pelmar_.Main()) != FALSE; }));
-    }
 }
 
 TEST_F(AboutBox, KeysDoNothingInTheBox)

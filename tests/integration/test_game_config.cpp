@@ -1,8 +1,10 @@
 // The game's own configuration: read into the real main window by LoadSettings, written
 // back by SaveSettings, with nothing of the game's other settings lost.
+#include "config/settings_text.h"
 #include "ini_compare.h"
 #include "main_dialog.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <initializer_list>
 #include <optional>
@@ -51,21 +53,21 @@ std::string Shipped()
     return ReadTextFile(FixturePath("UnrealTournament-as-shipped.ini"));
 }
 
-// The display's modes as the lists should show them: the system's order, a mode left out
-// when its text repeats the one just before.
-std::vector<std::string> DisplayModeTexts()
+// The display's modes in the system's order: width, height, bits.
+std::vector<std::array<unsigned long, 3> > DisplayModes()
 {
-    std::vector<std::string> texts;
+    std::vector<std::array<unsigned long, 3> > modes;
     DEVMODEA mode = {};
     mode.dmSize = sizeof(mode);
     for (DWORD index = 0; EnumDisplaySettingsA(nullptr, index, &mode); ++index)
-    {
-        std::string text = std::to_string(mode.dmPelsWidth) + "x" + std::to_string(mode.dmPelsHeight) + "x" +
-                           std::to_string(mode.dmBitsPerPel);
-        if (texts.empty() || texts.back() != text)
-            texts.push_back(text);
-    }
-    return texts;
+        modes.push_back({ { mode.dmPelsWidth, mode.dmPelsHeight, mode.dmBitsPerPel } });
+    return modes;
+}
+
+// The lists' entries: the display's modes as ModeListTexts (unit-tested) gives them.
+std::vector<std::string> DisplayModeTexts()
+{
+    return ModeListTexts(DisplayModes());
 }
 
 // A mode of the display with 32 bits per pixel, as width and height.
@@ -120,16 +122,28 @@ TEST_F(GameConfigRead, FullscreenSwitchFromTheGamesValue)
     }
 }
 
-TEST_F(GameConfigRead, ModeListsHoldTheDisplaysModes)
+// Which repeats are dropped is ModeListTexts' (unit tests); here: the display's own modes.
+TEST_F(GameConfigRead, ModeListsHoldEveryModeOfTheDisplayInItsOrder)
 {
     GameFolder game("");
     LoadedDialog dialog;
-    ASSERT_FALSE(modes.empty());
-    std::vector<std::string> fullscreen = ComboTexts(dialog.Control(IDC_FULLSCREEN_MODE));
-    EXPECT_EQ(modes, fullscreen) << Joined(fullscreen);
-    EXPECT_EQ(modes, ComboTexts(dialog.Control(IDC_WINDOW_MODE)));
-    for (size_t i = 1; i < fullscreen.size(); ++i)
-        EXPECT_NE(fullscreen[i - 1], fullscreen[i]) << i;
+    std::vector<std::string> display;
+    for (const auto &mode : DisplayModes())
+        display.push_back(std::to_string(mode[0]) + "x" + std::to_string(mode[1]) + "x" + std::to_string(mode[2]));
+    ASSERT_FALSE(display.empty());
+    const std::vector<std::string> fullscreen = ComboTexts(dialog.Control(IDC_FULLSCREEN_MODE));
+    EXPECT_EQ(fullscreen, ComboTexts(dialog.Control(IDC_WINDOW_MODE)));
+    for (const std::string &mode : display)
+        EXPECT_TRUE(Contains(fullscreen, mode)) << mode << " is not listed";
+    // In the system's order: each entry found further on in the display's modes; no entry
+    // the same as the one before.
+    auto at = display.begin();
+    for (size_t i = 0; i < fullscreen.size(); ++i)
+    {
+        at = std::find(at, display.end(), fullscreen[i]);
+        ASSERT_TRUE(at != display.end()) << fullscreen[i] << " out of the system's order";
+        EXPECT_TRUE(i == 0 || fullscreen[i - 1] != fullscreen[i]) << fullscreen[i] << " twice in a row";
+    }
     // Nothing configured, nothing selected.
     EXPECT_FALSE(dialog.HasSelection(IDC_FULLSCREEN_MODE));
     EXPECT_FALSE(dialog.HasSelection(IDC_WINDOW_MODE));
@@ -187,21 +201,6 @@ TEST_F(GameConfigRead, UnmatchedOrOverLongValuesSelectNothing)
             << value[0].substr(0, 30) << " " << value[1] << " " << value[2].substr(0, 30) << ": "
             << dialog.Selected(IDC_FULLSCREEN_MODE);
     }
-}
-
-TEST_F(GameConfigRead, SectionAndKeyNamesMatchWhateverTheirCase)
-{
-    ASSERT_TRUE(PickMode32(&x, &y)) << Joined(modes);
-    std::string text = "[windrv.windowsclient]\r\nSTARTUPFULLSCREEN=True\r\nfullscreenviewportx=" + x +
-                       "\r\nFULLSCREENVIEWPORTY=" + y + "\r\nfullscreenColorbits=32\r\nwindowedviewportx=" + x +
-                       "\r\nwindowedviewporty=" + y + "\r\nwindowedcolorbits=16\r\n[ENGINE.ENGINE]\r\nlanguage=det\r\n";
-    GameFolder game(text, { "int", "det" });
-    LoadedDialog dialog;
-    EXPECT_TRUE(FullscreenEnabled);
-    EXPECT_TRUE(IsChecked(dialog.Control(IDC_FULLSCREEN)));
-    EXPECT_EQ(x + "x" + y + "x32", dialog.Selected(IDC_FULLSCREEN_MODE));
-    EXPECT_EQ(x + "x" + y + "x32", dialog.Selected(IDC_WINDOW_MODE));
-    EXPECT_EQ("German (DET)", dialog.Selected(IDC_LANGUAGE));
 }
 
 TEST_F(GameConfigRead, LanguageCodeMatchedWhateverItsCase)
@@ -353,26 +352,6 @@ TEST_F(GameConfigWrite, NoSelectionAddsNoEmptyKeys)
     LoadedDialog dialog;
     SaveSettings(dialog.Window(), false);
     std::vector<IniLine> expected = { { EngineSection, "GameEngine", "Engine.GameEngine" } };
-    ExpectSameLines(expected, game.Lines());
-}
-
-TEST_F(GameConfigWrite, ExistingKeysSetWhateverTheCaseOfTheirNames)
-{
-    ASSERT_FALSE(modes.empty());
-    GameFolder game("[windrv.windowsclient]\r\nstartupfullscreen=false\r\nWINDOWEDVIEWPORTX=1\r\n"
-                    "windowedviewporty=2\r\nwindowedcolorbits=3\r\n[engine.engine]\r\nlanguage=abc\r\n");
-    LoadedDialog dialog;
-    ASSERT_TRUE(dialog.Select(IDC_WINDOW_MODE, modes.front()));
-    ASSERT_TRUE(dialog.Select(IDC_LANGUAGE, "English (INT)"));
-    SaveSettings(dialog.Window(), false);
-    std::vector<std::string> w = ModePieces(modes.front());
-    std::vector<IniLine> expected = {
-        { "windrv.windowsclient", "startupfullscreen", "false" },
-        { "windrv.windowsclient", "WINDOWEDVIEWPORTX", w[0] },
-        { "windrv.windowsclient", "windowedviewporty", w[1] },
-        { "windrv.windowsclient", "windowedcolorbits", w[2] },
-        { "engine.engine", "language", "int" },
-    };
     ExpectSameLines(expected, game.Lines());
 }
 

@@ -72,13 +72,6 @@ TEST(LauncherSettingsRead, NoFileGivesEmptyFieldsAndTopLeftCorner)
     EXPECT_FALSE(FileExists(folder.PelmarIni()));
 }
 
-TEST(LauncherSettingsRead, EveryKeyReadWhateverTheCaseOfNames)
-{
-    SettingsFolder folder("[mAIN]\r\nhwndpos=120,45\r\nPARAMSMAP=-log -nosound\r\nparamsGAME=?Difficulty=3\r\n");
-    LoadedDialog dialog;
-    EXPECT_EQ("[-log -nosound] [?Difficulty=3] at 120,45 recorded 120,45", Shown(dialog));
-}
-
 TEST(LauncherSettingsRead, MissingSectionOrKeysGiveDefaults)
 {
     // The keys under another section; a Main section holding other keys only; an empty

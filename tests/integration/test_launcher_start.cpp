@@ -78,3 +78,9 @@ TEST(LauncherStart, QuitEndsTheLoopWithExitCodeZeroWhateverItsCode)
         DestroyLauncher(shown.window);
     }
 }
+
+TEST(LauncherStart, NoTemplateGivesNonZeroExitInsteadOfWaitingForEver)
+{
+    // kernel32 holds no dialog 101: the main window cannot be made.
+    EXPECT_EQ(ExitNoMainWindow, RunLauncher(GetModuleHandleA("kernel32.dll"), SW_SHOWNORMAL));
+}

@@ -18,7 +18,7 @@ protected:
     {
         ASSERT_NE(nullptr, window_);
         ASSERT_NE(nullptr, MapIconBitmap);
-        picture_ = MapPicturePixels(GetModuleHandleA(nullptr));
+        picture_ = MapPicturePixels(GetModuleHandleA(nullptr), PictureSize);
         ASSERT_EQ(size_t(PictureSize * PictureSize), picture_.size());
         bool anyMagenta = false, anyPicture = false;
         for (COLORREF pixel : picture_)
@@ -42,7 +42,8 @@ protected:
     // colour behind.
     void ExpectPicture(const Canvas &canvas, int top, COLORREF behind, int pictureTop = 2) const
     {
-        EXPECT_EQ(0, MapPictureMismatches(canvas, picture_, 2, top + pictureTop, behind)) << "picture of the row at " << top;
+        EXPECT_EQ(0, MapPictureMismatches(canvas, picture_, 2, top + pictureTop, behind))
+            << "picture of the row at " << top;
     }
 
     int TextHeight(const Canvas &canvas) const
@@ -54,25 +55,6 @@ protected:
 
     std::vector<COLORREF> picture_;
 };
-}
-
-TEST_F(MapListDrawTest, EntriesAreTwentyPixelsHigh)
-{
-    MEASUREITEMSTRUCT measure = { ODT_LISTBOX, IDC_MAP_LIST, 0, 0, 0, 0 };
-    EXPECT_EQ(TRUE, MainDialogProc(window_, WM_MEASUREITEM, IDC_MAP_LIST, reinterpret_cast<LPARAM>(&measure)));
-    EXPECT_EQ(20u, measure.itemHeight);
-
-    // The list asks for every entry it takes.
-    for (const char *name : { "Sample1", "DM-Deck16", "CTF-Face" })
-        AddMap(name);
-    for (int i = 0; i < 3; ++i)
-    {
-        EXPECT_EQ(20, SendMessageA(List(), LB_GETITEMHEIGHT, i, 0)) << i;
-        RECT item = {};
-        SendMessageA(List(), LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item));
-        EXPECT_EQ(20 * i, item.top) << i;
-        EXPECT_EQ(20, item.bottom - item.top) << i;
-    }
 }
 
 TEST_F(MapListDrawTest, UnselectedEntryDrawnOverWhatIsThere)
@@ -165,29 +147,6 @@ TEST_F(MapListDrawTest, TextBeyondTheDrawingStorageIsLeftOut)
     EXPECT_TRUE(canvas.RowHolds(10, TextX, canvas.Width(), Ink));
     ExpectPicture(canvas, 20, Background);
     EXPECT_EQ(0, canvas.CountOtherThan({ TextX - 1, 20, canvas.Width(), 40 }, Background)) << "text drawn cut";
-}
-
-TEST_F(MapListDrawTest, RealListPaintsTheSelectedRowInHighlight)
-{
-    for (const char *name : { "Alpha", "Bravo", "Charlie" })
-        AddMap(name);
-    ASSERT_EQ(1, SendMessageA(List(), LB_SETCURSEL, 1, 0));
-    RECT client = {};
-    GetClientRect(List(), &client);
-    ASSERT_GE(client.bottom, 60);
-    Canvas canvas(client.right, client.bottom, Background);
-    ASSERT_TRUE(canvas.Ready());
-    SendMessageA(List(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT | PRF_ERASEBKGND);
-
-    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
-    int x = client.right - 3;
-    EXPECT_NE(highlight, canvas.At(x, 10));
-    EXPECT_EQ(highlight, canvas.At(x, 30));
-    EXPECT_NE(highlight, canvas.At(x, 50));
-    ExpectPicture(canvas, 20, highlight);
-    // The unselected rows show the list's own background under the picture's magenta.
-    ExpectPicture(canvas, 0, canvas.At(x, 10));
-    ExpectPicture(canvas, 40, canvas.At(x, 50));
 }
 
 TEST_F(MapListDrawTest, TallerRowCentresPictureAndText)

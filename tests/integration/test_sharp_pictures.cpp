@@ -3,6 +3,7 @@
 // the system's sizes. Also run at 120, 144 and 192 DPI (PELMAR_TEST_DPI names the scale).
 #include "ui/map_list_draw.h"
 #include "main_dialog.h"
+#include "module_resources.h"
 
 #include <cstdlib>
 #include <set>
@@ -13,11 +14,42 @@ const COLORREF Magenta = RGB(255, 0, 255);
 
 using SharpPictures = ScaledDialogTest;
 
+BOOL CALLBACK AddId(HMODULE, LPCSTR, LPSTR name, LONG_PTR ids)
+{
+    if (IS_INTRESOURCE(name))
+        reinterpret_cast<std::vector<int> *>(ids)->push_back(static_cast<int>(reinterpret_cast<ULONG_PTR>(name)));
+    return TRUE;
+}
+}
+
+// The map pictures are drawn on pure magenta, the colour that shows the row's background,
+// in 24 bits; the icon's images are 256 colours and a mask, but for the 256-pixel PNG.
+TEST(PictureResources, MapPicturesAndIconImagesInTheirFormats)
+{
+    std::vector<int> bitmaps;
+    EnumResourceNamesA(nullptr, MAKEINTRESOURCEA(2), AddId, reinterpret_cast<LONG_PTR>(&bitmaps));
+    ASSERT_FALSE(bitmaps.empty());
+    for (int id : bitmaps)
+    {
+        const auto *info = reinterpret_cast<const BITMAPINFOHEADER *>(ResourceBytes(nullptr, id, 2));
+        ASSERT_NE(nullptr, info);
+        EXPECT_EQ(24, info->biBitCount) << "bitmap " << id;
+        EXPECT_EQ(info->biWidth, info->biHeight) << "bitmap " << id << " is not square";
+        const BYTE *pixels = reinterpret_cast<const BYTE *>(info) + info->biSize;
+        EXPECT_EQ(std::vector<BYTE>({ 0xFF, 0x00, 0xFF }), std::vector<BYTE>(pixels, pixels + 3)) << "bitmap " << id;
+    }
+    const std::vector<IconGroupEntry> images = IconGroupEntries(nullptr, IDI_APP);
+    ASSERT_FALSE(images.empty());
+    for (const IconGroupEntry &image : images)
+    {
+        EXPECT_EQ(image.width, image.height);
+        EXPECT_EQ(image.width == 256 ? 32 : 8, image.bitCount) << image.width << " pixels";
+    }
 }
 
 TEST_F(SharpPictures, RowsShowThePictureDrawnForTheirScale)
 {
-    const int size = MulDiv(16, dpi_, 96);
+    const int size = MapPictureSizeAt(GetModuleHandleA(nullptr), dpi_);
     const std::vector<COLORREF> picture = MapPicturePixels(GetModuleHandleA(nullptr), size);
     ASSERT_FALSE(picture.empty()) << "no map picture of " << size << " pixels, what " << dpi_ << " DPI asks for";
     AddMap("Alpha");
@@ -59,7 +91,8 @@ TEST_F(SharpPictures, WindowAndAboutIconsAreTheImagesOfTheirSize)
         ASSERT_FALSE(shown.empty()) << "no icon";
         EXPECT_EQ(icon.wanted.cx, size.cx) << "at " << dpi_ << " DPI";
         EXPECT_EQ(icon.wanted.cy, size.cy) << "at " << dpi_ << " DPI";
-        const std::vector<COLORREF> image = IconImagePixels(GetModuleHandleA(nullptr), IDI_APP, icon.wanted.cx, Magenta);
+        const std::vector<COLORREF> image =
+            IconImagePixels(GetModuleHandleA(nullptr), IDI_APP, icon.wanted.cx, Magenta);
         EXPECT_FALSE(image.empty()) << "the icon file holds no " << icon.wanted.cx << "-pixel image";
         EXPECT_EQ(image, shown) << "not the icon file's " << icon.wanted.cx << "-pixel image";
     }
@@ -107,6 +140,7 @@ TEST_F(SharpPictures, PictureScaledAtLoadKeepsItsColours)
     const RECT square = { MulDiv(2, dpi_, 96), 6, MulDiv(2, dpi_, 96) + size, 6 + size };
     RECT inside;
     EXPECT_TRUE(IntersectRect(&inside, &sheet, &square) && EqualRect(&inside, &sheet));
-    EXPECT_LE(abs(sheet.right - sheet.left - MulDiv(14, size, 16)), 1) << "sheet " << sheet.right - sheet.left << " wide";
-    EXPECT_LE(abs(sheet.bottom - sheet.top - MulDiv(12, size, 16)), 1) << "sheet " << sheet.bottom - sheet.top << " high";
+    const int wide = sheet.right - sheet.left, high = sheet.bottom - sheet.top;
+    EXPECT_LE(abs(wide - MulDiv(14, size, 16)), 1) << "sheet " << wide << " wide";
+    EXPECT_LE(abs(high - MulDiv(12, size, 16)), 1) << "sheet " << high << " high";
 }

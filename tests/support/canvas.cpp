@@ -1,4 +1,6 @@
 #include "canvas.h"
+#include "module_resources.h"
+#include "resources/resource.h"
 #include "test_support.h"
 
 #include <cmath>
@@ -7,7 +9,6 @@
 
 namespace
 {
-const int PictureSize = 16;
 const COLORREF Magenta = RGB(255, 0, 255);
 
 BITMAPINFO TopDown32(int width, int height)
@@ -160,7 +161,7 @@ int MapPictureMismatches(const Canvas &canvas, const std::vector<COLORREF> &pict
 {
     const int size = static_cast<int>(std::lround(std::sqrt(static_cast<double>(picture.size()))));
     if (size == 0 || picture.size() != static_cast<size_t>(size * size))
-        return PictureSize * PictureSize;
+        return canvas.Width() * canvas.Height() + 1;
     int wrong = 0;
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x)
@@ -186,18 +187,10 @@ int ScreenDpiOfThisRun()
 std::vector<COLORREF> IconImagePixels(HMODULE module, int group, int size, COLORREF behind)
 {
     std::vector<COLORREF> pixels;
-    const BYTE *directory = ResourceBytes(module, group, 14);
-    if (!directory)
-        return pixels;
-    // The group: 6 bytes, then 14 a image (width, height, ..., the image's id last); 0 is 256.
-    const int count = directory[4] | (directory[5] << 8);
     int id = 0;
-    for (int i = 0; i < count && !id; ++i)
-    {
-        const BYTE *entry = directory + 6 + 14 * i;
-        if (entry[0] == (size & 0xFF) && entry[1] == (size & 0xFF))
-            id = entry[12] | (entry[13] << 8);
-    }
+    for (const IconGroupEntry &entry : IconGroupEntries(module, group))
+        if (!id && entry.width == size && entry.height == size)
+            id = entry.id;
     const BYTE *image = id ? ResourceBytes(module, id, 3) : nullptr;
     const auto *header = reinterpret_cast<const BITMAPINFOHEADER *>(image);
     if (!header || header->biSize != sizeof(BITMAPINFOHEADER) || header->biWidth != size
@@ -241,47 +234,71 @@ std::vector<COLORREF> IconPixels(HICON icon, COLORREF behind, SIZE *size)
     return pixels;
 }
 
+int MapPictureSizeAt(HMODULE module, int dpi)
+{
+    HBITMAP drawn = LoadBitmapA(module, MAKEINTRESOURCEA(IDB_MAP));
+    BITMAP at96 = {};
+    const bool read = drawn && GetObjectA(drawn, sizeof(at96), &at96) == sizeof(at96);
+    if (drawn)
+        DeleteObject(drawn);
+    return read ? MulDiv(at96.bmWidth, dpi, 96) : 0;
+}
+
 MapRowsShown::MapRowsShown(const std::vector<std::string> &names, HFONT font, HMODULE pictures, int rowHeight,
                            int dpi, COLORREF paper)
-    : names_(names), picture_(MapPicturePixels(pictures, MulDiv(PictureSize, dpi, 96))), row_(rowHeight), dpi_(dpi),
-      paper_(paper)
+    : names_(names), size_(MapPictureSizeAt(pictures, dpi)), row_(rowHeight), dpi_(dpi), paper_(paper)
 {
+    picture_ = MapPicturePixels(pictures, size_);
     for (const std::string &name : names)
         ink_.push_back(InkOfText(font, name.c_str(), paper));
 }
 
-std::string MapRowsShown::PictureFault(const Canvas &canvas, int rowTop) const
+// The picture is found by its leftmost drawn pixel, nothing being left of it; then it must
+// match pixel for pixel, centred in the row, with nothing else over it.
+std::string MapRowsShown::PictureFault(const Canvas &canvas, int rowTop, int *pictureRight) const
 {
-    const int size = MulDiv(PictureSize, dpi_, 96);
-    const int wrong = MapPictureMismatches(canvas, picture_, MulDiv(2, dpi_, 96), rowTop + (row_ - size) / 2, paper_);
-    // Left of the name, nothing but the picture's own pixels.
+    int firstColumn = size_;
+    for (int i = 0; i < size_ * size_; ++i)
+        if (picture_[i] != Magenta && picture_[i] != paper_ && i % size_ < firstColumn)
+            firstColumn = i % size_;
+    const RECT drawn = canvas.BoxOtherThan({ 0, rowTop, canvas.Width(), rowTop + row_ }, paper_);
+    const int left = drawn.left - firstColumn;
+    *pictureRight = left + size_;
+    int top = rowTop;
+    while (top + size_ <= rowTop + row_ && MapPictureMismatches(canvas, picture_, left, top, paper_) != 0)
+        ++top;
+    if (IsRectEmpty(&drawn) || left < 0 || top + size_ > rowTop + row_)
+        return "no " + std::to_string(size_) + "-pixel picture at the row's left, inside it";
+    const int above = top - rowTop, below = rowTop + row_ - top - size_;
+    if (abs(above - below) > 1)
+        return "the picture is " + std::to_string(above) + " pixels from the top, " + std::to_string(below)
+               + " from the bottom: not centred";
     int own = 0;
     for (COLORREF pixel : picture_)
         own += pixel != Magenta && pixel != paper_;
-    const int shown = canvas.CountOtherThan({ 0, rowTop, MulDiv(21, dpi_, 96), rowTop + row_ }, paper_);
-    if (wrong == 0 && shown == own)
-        return std::string();
-    return "at " + std::to_string(dpi_) + " DPI " + std::to_string(wrong) + " pixels differ from the "
-           + std::to_string(size) + "-pixel picture, centred; left of the name " + std::to_string(shown)
-           + " pixels are drawn, the picture has " + std::to_string(own);
+    const int shown = canvas.CountOtherThan({ 0, rowTop, *pictureRight, rowTop + row_ }, paper_);
+    if (shown != own)
+        return "up to the picture's right edge " + std::to_string(shown) + " pixels are drawn, the picture has "
+               + std::to_string(own);
+    return std::string();
 }
 
 std::string MapRowsShown::Fault(const Canvas &canvas) const
 {
-    const int size = MulDiv(PictureSize, dpi_, 96);
-    if (picture_.size() != static_cast<size_t>(size * size))
-        return "no map picture of " + std::to_string(size) + " pixels to compare with";
+    if (size_ <= 0 || picture_.size() != static_cast<size_t>(size_ * size_))
+        return "no map picture of " + std::to_string(size_) + " pixels to compare with";
     for (int i = 0; i < static_cast<int>(names_.size()); ++i)
     {
         const int top = i * row_;
-        const RECT name = { MulDiv(21, dpi_, 96), top, canvas.Width(), top + row_ };
-        const int shown = canvas.CountOtherThan(name, paper_);
-        std::string fault = PictureFault(canvas, top);
+        int pictureRight = 0;
+        std::string fault = PictureFault(canvas, top, &pictureRight);
+        // Right of the picture, the name and nothing else.
+        const int shown = canvas.CountOtherThan({ pictureRight, top, canvas.Width(), top + row_ }, paper_);
         if (fault.empty() && (ink_[i] == 0 || shown != ink_[i]))
-            fault = "the name shows " + std::to_string(shown) + " pixels, drawn alone " + std::to_string(ink_[i])
-                    + ": cut, or with a neighbour's pixels";
+            fault = "right of the picture the name shows " + std::to_string(shown) + " pixels, drawn alone "
+                    + std::to_string(ink_[i]) + ": cut, or with a neighbour's pixels";
         if (!fault.empty())
-            return "row " + std::to_string(i) + " (" + names_[i] + "): " + fault;
+            return "row " + std::to_string(i) + " (" + names_[i] + ") at " + std::to_string(dpi_) + " DPI: " + fault;
     }
     const RECT below = { 0, static_cast<int>(names_.size()) * row_, canvas.Width(), canvas.Height() };
     return canvas.CountOtherThan(below, paper_) ? "something is drawn below the last row" : "";

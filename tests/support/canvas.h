@@ -42,7 +42,9 @@ private:
 
 // The map picture of module's resources drawn for size x size pixels (the bitmap of that
 // size), row by row from the top; empty when there is none or it cannot be read.
-std::vector<COLORREF> MapPicturePixels(HMODULE module, int size = 16);
+std::vector<COLORREF> MapPicturePixels(HMODULE module, int size);
+// The map picture's size at dpi: that of the module's picture for 96 DPI, scaled; 0 without one.
+int MapPictureSizeAt(HMODULE module, int dpi);
 
 // Counts the picture's pixels (a square) that canvas does not show at (left, top): the
 // picture where it is not magenta, the colour behind where it is.
@@ -62,9 +64,9 @@ std::vector<COLORREF> IconPixels(HICON icon, COLORREF behind, SIZE *size);
 int ScreenDpiOfThisRun();
 
 // What a painted map list must show from its top: a row rowHeight high for each name, with
-// the map picture the module pictures holds for the scale (16 pixels at 96 DPI, scaled) pixel
-// for pixel, 2 from the left at 96 DPI, centred, and nothing else left of the name; the name
-// as font draws it alone on paper; nothing below the last row.
+// the map picture of pictures for the scale pixel for pixel (square, MapPictureSizeAt),
+// leftmost, inside its row and centred in it; right of it the name as font draws it alone on
+// paper, nothing else; nothing below the last row.
 class MapRowsShown
 {
 public:
@@ -74,12 +76,12 @@ public:
     std::string Fault(const Canvas &canvas) const;
 
 private:
-    std::string PictureFault(const Canvas &canvas, int rowTop) const;
+    std::string PictureFault(const Canvas &canvas, int rowTop, int *pictureRight) const;
 
     std::vector<std::string> names_;
     std::vector<int> ink_;
     std::vector<COLORREF> picture_;
-    int row_, dpi_;
+    int size_, row_, dpi_;
     COLORREF paper_;
 };
 

@@ -149,27 +149,14 @@ private:
     std::string ini_, exe_;
 };
 
-// Each pair of the dialog's controls that overlap as created (a closed drop-down list is
-// lower than its template); only the group box may hold others, wholly.
-inline std::vector<std::string> OverlappingControls(HWND dialog)
+// The main window's labels and the control each names.
+inline const std::vector<std::pair<std::string, int> > &MainWindowLabels()
 {
-    std::vector<HWND> controls;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        controls.push_back(child);
-    std::vector<std::string> overlaps;
-    HWND group = GetDlgItem(dialog, IDC_PARAMS_GROUP);
-    for (size_t i = 0; i < controls.size(); ++i)
-        for (size_t j = i + 1; j < controls.size(); ++j)
-        {
-            RECT first = WindowRect(controls[i]), second = WindowRect(controls[j]), common;
-            if (!IntersectRect(&common, &first, &second) || (controls[i] == group && EqualRect(&common, &second))
-                || (controls[j] == group && EqualRect(&common, &first)))
-                continue;
-            overlaps.push_back("\"" + WindowText(controls[i]) + "\" (" + std::to_string(GetDlgCtrlID(controls[i]))
-                               + ") overlaps \"" + WindowText(controls[j]) + "\" ("
-                               + std::to_string(GetDlgCtrlID(controls[j])) + ")");
-        }
-    return overlaps;
+    static const std::vector<std::pair<std::string, int> > labels = {
+        { "Maps:", IDC_MAP_LIST },   { "Map:", IDC_MAP_PARAMS },        { "Game:", IDC_GAME_PARAMS },
+        { "Language:", IDC_LANGUAGE }, { "Window Mode:", IDC_WINDOW_MODE },
+    };
+    return labels;
 }
 
 #endif
