@@ -148,15 +148,20 @@ def icon_picture_at(size):
     for y in range(top, bottom):
         for x in range(stem_left, stem_left + stroke):
             px[y][x] = gold
-    for y in list(range(bowl_top, bowl_top + stroke)) + list(range(bowl_bottom - stroke, bowl_bottom)):
+    for y in list(range(bowl_top, bowl_top + stroke)) + list(
+        range(bowl_bottom - stroke, bowl_bottom)
+    ):
         for x in range(stem_left, middle):
             px[y][x] = gold
     for y in range(bowl_top, bowl_bottom):
         for x in range(middle, right):
             dx, dy = x + 0.5 - middle, y + 0.5 - cy
             outer = (dx / rx) ** 2 + (dy / ry) ** 2 <= 1.0
-            inner = rx > stroke and ry > stroke and \
-                (dx / (rx - stroke)) ** 2 + (dy / (ry - stroke)) ** 2 < 1.0
+            inner = (
+                rx > stroke
+                and ry > stroke
+                and (dx / (rx - stroke)) ** 2 + (dy / (ry - stroke)) ** 2 < 1.0
+            )
             if outer and not inner:
                 px[y][x] = gold
     # The red cross: an X of an odd number of rows, strokes t2 wide.
@@ -201,10 +206,20 @@ def png_bytes(px):
             raw += bytes((r, g, b, a))
 
     def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+        return (
+            struct.pack(">I", len(data))
+            + kind
+            + data
+            + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+        )
 
     head = struct.pack(">IIBBBBB", w, h, 8, 6, 0, 0, 0)
-    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", head) + chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b"")
+    return (
+        b"\x89PNG\r\n\x1a\n"
+        + chunk(b"IHDR", head)
+        + chunk(b"IDAT", zlib.compress(bytes(raw), 9))
+        + chunk(b"IEND", b"")
+    )
 
 
 def ico8_image(px):
@@ -238,7 +253,9 @@ def ico8_image(px):
             line.append(bits << (8 - size % 8))
         line += b"\0" * ((4 - len(line) % 4) % 4)
         mask += line
-    info = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 8, 0, len(xor) + len(mask), 0, 0, 256, 0)
+    info = struct.pack(
+        "<IiiHHIIiiII", 40, size, size * 2, 1, 8, 0, len(xor) + len(mask), 0, 0, 256, 0
+    )
     return info + pal + xor + mask
 
 
@@ -248,7 +265,9 @@ def write_ico(path, images):
     offset = 6 + 16 * len(images)
     entries = b""
     for size, bits, data in images:
-        entries += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, bits, len(data), offset)
+        entries += struct.pack(
+            "<BBBBHHII", size % 256, size % 256, 0, 0, 1, bits, len(data), offset
+        )
         offset += len(data)
     with open(path, "wb") as f:
         f.write(head + entries + b"".join(data for _, _, data in images))

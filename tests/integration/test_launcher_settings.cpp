@@ -148,7 +148,8 @@ TEST(LauncherSettingsRead, PositionPartlyOffScreenStays)
 TEST(LauncherSettingsRead, ValuesReadUpTo2047Characters)
 {
     std::string longMap = Letters(3000);
-    SettingsFolder folder(("[Main]\r\nParamsMap=" + longMap + "\r\nParamsGame=" + std::string(2047, 'g') + "\r\n").c_str());
+    const std::string games(2047, 'g');
+    SettingsFolder folder(("[Main]\r\nParamsMap=" + longMap + "\r\nParamsGame=" + games + "\r\n").c_str());
     LoadedDialog dialog;
     EXPECT_EQ(2047, GetWindowTextLengthA(dialog.Control(IDC_MAP_PARAMS)));
     std::vector<char> text(4096, '\0');
@@ -228,7 +229,8 @@ TEST(LauncherSettingsWrite, FieldTextSavedUpTo1023Characters)
 
 TEST(LauncherSettingsWrite, OtherContentOfTheFileStays)
 {
-    SettingsFolder folder("; kept by hand\r\n[Main]\r\nhwndpos=1,1\r\nExtra=keep me\r\n[Other]\r\nParamsMap=not mine\r\n");
+    SettingsFolder folder(
+        "; kept by hand\r\n[Main]\r\nhwndpos=1,1\r\nExtra=keep me\r\n[Other]\r\nParamsMap=not mine\r\n");
     LoadedDialog dialog;
     dialog.SetField(IDC_MAP_PARAMS, "new");
     SaveSettings(dialog.Window(), true);

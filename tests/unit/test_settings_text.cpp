@@ -180,7 +180,8 @@ TEST(LanguageCodeFromEntry, BetweenParenthesesLowerCase)
 TEST(PositionPiece, NumbersOfAStoredPosition)
 {
     // atoi's reading: leading blanks and a sign, digits up to the first other character.
-    ExpectPieces({ { "-8,300", 1, -8 }, { "-8,300", 2, 300 }, { "120,45", 1, 120 }, { "120,45", 2, 45 }, { "0,0", 1, 0 },
+    ExpectPieces({ { "-8,300", 1, -8 }, { "-8,300", 2, 300 }, { "120,45", 1, 120 }, { "120,45", 2, 45 },
+                   { "0,0", 1, 0 },
                    { " 12,  34", 1, 12 }, { " 12,  34", 2, 34 }, { "+7,9px", 1, 7 }, { "+7,9px", 2, 9 } });
 }
 
