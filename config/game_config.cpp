@@ -67,17 +67,12 @@ static void SelectGameMode(HWND window, int control, const char *const keys[3])
                             reinterpret_cast<LPARAM>(text));
 }
 
-static bool LanguageInstalled(const LanguageRow &row)
-{
-    std::string file = std::string(".\\Engine.") + row.code;
-    return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 static void FillLanguageList(HWND window)
 {
     for (const LanguageRow &row : LanguageTable)
     {
-        if (!LanguageInstalled(row))
+        std::string file = std::string(".\\Engine.") + row.code;
+        if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES)
             continue;
         std::string entry = LanguageEntryText(row);
         SendDlgItemMessageA(window, IDC_LANGUAGE, CB_ADDSTRING, 0,
@@ -85,14 +80,15 @@ static void FillLanguageList(HWND window)
     }
 }
 
-/* The list holds only the installed languages: another one selects nothing. */
+/* The list holds only the installed languages, so the entry of another one is found in it
+   by no text and selects nothing. */
 static void SelectGameLanguage(HWND window)
 {
     SendDlgItemMessageA(window, IDC_LANGUAGE, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     std::string language = ToUpperCopy(ReadGameText(EngineSection, "Language", ""));
     for (const LanguageRow &row : LanguageTable)
     {
-        if (language != ToUpperCopy(row.code) || !LanguageInstalled(row))
+        if (language != ToUpperCopy(row.code))
             continue;
         std::string entry = LanguageEntryText(row);
         SendDlgItemMessageA(window, IDC_LANGUAGE, CB_SELECTSTRING, static_cast<WPARAM>(-1),
@@ -100,13 +96,19 @@ static void SelectGameLanguage(HWND window)
     }
 }
 
+/* The selected entry's index, CB_ERR for none. */
+static int SelectedIndex(HWND window, int control)
+{
+    return static_cast<int>(SendDlgItemMessageA(window, control, CB_GETCURSEL, 0, 0));
+}
+
 static GameChoices ShownGameChoices(HWND window)
 {
     GameChoices shown;
     shown.fullscreen = FullscreenEnabled;
-    shown.windowMode = static_cast<int>(SendDlgItemMessageA(window, IDC_WINDOW_MODE, CB_GETCURSEL, 0, 0));
-    shown.fullscreenMode = static_cast<int>(SendDlgItemMessageA(window, IDC_FULLSCREEN_MODE, CB_GETCURSEL, 0, 0));
-    shown.language = static_cast<int>(SendDlgItemMessageA(window, IDC_LANGUAGE, CB_GETCURSEL, 0, 0));
+    shown.windowMode = SelectedIndex(window, IDC_WINDOW_MODE);
+    shown.fullscreenMode = SelectedIndex(window, IDC_FULLSCREEN_MODE);
+    shown.language = SelectedIndex(window, IDC_LANGUAGE);
     return shown;
 }
 
@@ -121,7 +123,6 @@ void ShowGameSettings(HWND window)
 
 void LoadSettings(HWND window)
 {
-    FullscreenEnabled = false;
     ReadLauncherSettings(window);
     FillModeLists(window);
     FillLanguageList(window);
@@ -134,7 +135,7 @@ void LoadSettings(HWND window)
 static void WriteGameMode(HWND window, int control, const char *const keys[3],
                           const std::string &file)
 {
-    if (SendDlgItemMessageA(window, control, CB_GETCURSEL, 0, 0) == CB_ERR)
+    if (SelectedIndex(window, control) == CB_ERR)
         return;
     std::string text = ReadControlText(window, control);
     for (int piece = 1; piece <= 3; ++piece)
@@ -143,7 +144,7 @@ static void WriteGameMode(HWND window, int control, const char *const keys[3],
 
 static void WriteGameLanguage(HWND window, const std::string &file)
 {
-    if (SendDlgItemMessageA(window, IDC_LANGUAGE, CB_GETCURSEL, 0, 0) == CB_ERR)
+    if (SelectedIndex(window, IDC_LANGUAGE) == CB_ERR)
         return;
     std::string code = LanguageCodeFromEntry(ReadControlText(window, IDC_LANGUAGE));
     WriteProfileText(EngineSection, "Language", code.c_str(), file);

@@ -19,27 +19,16 @@ static void AddMapEntry(HWND list, const char *fileName, HBITMAP bitmap)
     SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(bitmap));
 }
 
-/* name in the ANSI code page, only where the code page holds every character of it. */
-static bool ExactlyInCodePage(const wchar_t *name, char *out, int size)
+/* name in the ANSI code page into out; false when it does not fit. *whole tells whether the
+   code page holds every character of it. exact: the code page is no UTF-8 one, which holds
+   every name and takes neither the flag nor the answer. */
+static bool ToCodePage(const wchar_t *name, char *out, int size, bool exact, bool *whole)
 {
-    /* A UTF-8 code page holds every name, and takes neither the flag nor the answer. */
-    UINT codePage = GetACP();
-    bool exact = codePage != CP_UTF8 && codePage != CP_UTF7;
     BOOL lost = FALSE;
     int length = WideCharToMultiByte(CP_ACP, exact ? WC_NO_BEST_FIT_CHARS : 0, name, -1, out, size, nullptr,
                                      exact ? &lost : nullptr);
-    return length > 0 && !lost;
-}
-
-/* The name the game opens this very file by: the file's own where the code page holds it,
-   else its 8.3 name. The ANSI search would hand out a best-fitted name ("DM-Über" as
-   "DM-Uber" under 1251), which opens no file or another map, or one with "?" in it; it
-   cannot tell them from real names, so the search is made in Unicode. */
-static bool RunnableFileName(const WIN32_FIND_DATAW &found, char *out, int size)
-{
-    if (ExactlyInCodePage(found.cFileName, out, size))
-        return true;
-    return found.cAlternateFileName[0] && ExactlyInCodePage(found.cAlternateFileName, out, size);
+    *whole = !lost;
+    return length > 0;
 }
 
 void ScanMapFolder(HWND window, const char *folder, const char *pattern)
@@ -55,7 +44,12 @@ void ScanMapFolder(HWND window, const char *folder, const char *pattern)
     wchar_t wideSearchPath[MAX_PATH];
     if (!MultiByteToWideChar(CP_ACP, 0, searchPath, -1, wideSearchPath, MAX_PATH))
         return;
+    UINT codePage = GetACP();
+    bool exact = codePage != CP_UTF8 && codePage != CP_UTF7;
 
+    /* The search is made in Unicode: the ANSI one hands out a name the code page cannot hold
+       best-fitted ("DM-Über" as "DM-Uber" under 1251), which opens no file or another map,
+       or with "?", and cannot tell them from real names. */
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(wideSearchPath, &found);
     if (search == INVALID_HANDLE_VALUE)
@@ -65,15 +59,24 @@ void ScanMapFolder(HWND window, const char *folder, const char *pattern)
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             continue;
         /* Room for a long name of double-byte characters. */
-        char name[2 * MAX_PATH];
-        if (!RunnableFileName(found, name, sizeof(name)))
-            continue;
+        char longName[2 * MAX_PATH];
+        bool whole = false;
         /* The search also matched short names: DM-Foo.unr2 is found as DM-F~QQJ.UNR. Judged
            by the long name, in which the extension is always as in the code page. */
-        char longName[2 * MAX_PATH];
-        if (!WideCharToMultiByte(CP_ACP, 0, found.cFileName, -1, longName, sizeof(longName), nullptr, nullptr)
+        if (!ToCodePage(found.cFileName, longName, sizeof(longName), exact, &whole)
             || !MatchesFilePattern(longName, pattern))
             continue;
+        /* The game opens this very file by its own name where the code page holds it, else
+           by its 8.3 name. */
+        char shortName[sizeof(found.cAlternateFileName)];
+        const char *name = longName;
+        if (!whole)
+        {
+            if (!found.cAlternateFileName[0]
+                || !ToCodePage(found.cAlternateFileName, shortName, sizeof(shortName), exact, &whole) || !whole)
+                continue;
+            name = shortName;
+        }
         AddMapEntry(list, name, bitmap);
     } while (FindNextFileW(search, &found));
     FindClose(search);
