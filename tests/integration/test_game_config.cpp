@@ -407,13 +407,12 @@ TEST_F(GameConfigFixture, EditedWhilePelmarIsOpenOnlyThePlayersChoiceIsWritten)
     GameFolder game(shipped, { "int", "det" });
     LoadedDialog dialog;
     // A text editor, the game or another Pelmar changes what this one has shown.
-    const std::vector<IniLine> edited
-        = WithValues(ParseIni(shipped), { { ClientSection, "StartupFullscreen", "False" },
-                                          { ClientSection, "FullscreenViewportX", "1234" },
-                                          { EngineSection, "Language", "det" } });
-    WritePrivateProfileStringA(ClientSection, "StartupFullscreen", "False", game.GameIni().c_str());
-    WritePrivateProfileStringA(ClientSection, "FullscreenViewportX", "1234", game.GameIni().c_str());
-    WritePrivateProfileStringA(EngineSection, "Language", "det", game.GameIni().c_str());
+    const std::vector<IniLine> edits = { { ClientSection, "StartupFullscreen", "False" },
+                                         { ClientSection, "FullscreenViewportX", "1234" },
+                                         { EngineSection, "Language", "det" } };
+    for (const IniLine &edit : edits)
+        WritePrivateProfileStringA(edit.section.c_str(), edit.key.c_str(), edit.value.c_str(), game.GameIni().c_str());
+    const std::vector<IniLine> edited = WithValues(ParseIni(shipped), edits);
     SaveSettings(dialog.Window(), false);
     SaveSettings(dialog.Window(), true);
     ExpectSameLines(edited, game.Lines());
