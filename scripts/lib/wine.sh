@@ -106,6 +106,13 @@ pelmar_reg_add() {
 pelmar_start_test_wines() {
     local main="$1" suffix="$PELMAR_SETTING_PELMAR_DPI_PREFIX_SUFFIX" dpi prefix
     pelmar_make_prefix "$main"
+    # No window manager runs on a test display, and Wine waits up to 2 s for one each time
+    # it hides a window it has handed to it: the tests keep their windows to Wine. The
+    # scales' copies are made again from this registry.
+    if ! grep -qx '"Managed"="N"' "$main/user.reg"; then
+        pelmar_reg_add "$main" 'HKCU\Software\Wine\X11 Driver' /v Managed /d N
+        rm -rf "$main$suffix"*
+    fi
     pelmar_wine_step "saving the prefix" -s "$main" -w
     for dpi in "${PELMAR_TEST_DPIS[@]}"; do
         prefix="$main$suffix$dpi"
@@ -123,5 +130,16 @@ pelmar_start_test_wines() {
     done
     for prefix in "$main" "${PELMAR_TEST_DPIS[@]/#/$main$suffix}"; do
         pelmar_boot_wineserver "$prefix"
+        pelmar_keep_wine_up "$prefix"
     done
+}
+
+# A Wine process in PREFIX that reads our input until the script ends. Without one, Wine's
+# own processes (services.exe, explorer.exe) end after each test program, holding ctest's
+# pipe a second longer, and start again with the next one.
+pelmar_keep_wine_up() {
+    local input
+    # shellcheck disable=SC2034 # held open, never written: the keeper's input
+    exec {input}> >(pelmar_wine "$1" cmd.exe >/dev/null 2>&1)
+    PELMAR_STOP_PIDS+=("$!")
 }
