@@ -8,9 +8,9 @@ here=$(cd "$(dirname "$0")/../scripts" && pwd)
 source "$here/lib/common.sh"
 pelmar_init setup build wine
 trap pelmar_stop EXIT
-pelmar_setup base
+pelmar_setup demo tests
 pelmar_plan --own
-pelmar_setup wine
+pelmar_setup compilers wine
 pelmar_build
 tree=$(pelmar_tree)
 echo "Timing the $PELMAR_RUN_ARCH build ($tree/Pelmar.exe): $PELMAR_ARCH_REASON."

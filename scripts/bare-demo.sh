@@ -10,7 +10,7 @@ pelmar_init setup
 release="${PELMAR_BARE_RELEASE:-bookworm}"
 revision=$(git -C "$PELMAR_ROOT" rev-parse --verify "${1:-HEAD}^{commit}") ||
     pelmar_fail "finding the commit to prove" "git knows no ${1:-HEAD}"
-pelmar_setup base roots
+pelmar_setup demo tests roots
 mkdir -p "$PELMAR_BUILD"
 root=""
 trap 'pelmar_stop; rm -rf "$root"' EXIT

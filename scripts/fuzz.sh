@@ -7,7 +7,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=scripts/lib/common.sh
 source "$here/lib/common.sh"
-pelmar_init
+pelmar_init build
 build="$PELMAR_BUILD/fuzz"
 seconds=60
 seed=0
@@ -26,9 +26,10 @@ runtime="libclang-rt-$(clang++ -dumpversion | cut -d. -f1)-dev"
 target='extern "C" int LLVMFuzzerTestOneInput(const unsigned char *, unsigned long) { return 0; }'
 pelmar_step "linking a libFuzzer program (Debian: $runtime)" "$PELMAR_LIMIT_FUZZ_LINK" \
     clang++ -fsanitize=fuzzer,address,undefined -x c++ <(echo "$target") -o /dev/null
+pelmar_compiler_cache
 pelmar_step "configuring $build" "$PELMAR_LIMIT_CONFIGURE" nice cmake -S "$PELMAR_ROOT/tests/fuzz" \
     -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DPELMAR_FUZZ_SECONDS="$seconds" \
-    -DPELMAR_FUZZ_SEED="$seed"
+    -DPELMAR_FUZZ_SEED="$seed" "${PELMAR_LAUNCHER[@]}"
 pelmar_step "building $build" "$PELMAR_LIMIT_FUZZ_BUILD" nice cmake --build "$build" -j 1
 # Each target has its seconds and FUZZ_TARGET's margin (tests/fuzz); the run, all of theirs.
 targets=$(ctest --test-dir "$build" -N | grep -c '^ *Test *#') ||

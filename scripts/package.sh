@@ -70,8 +70,9 @@ reproducible() {
     tar -C "$PELMAR_ROOT" --exclude=./.git --exclude=./build --exclude='./build-*' -cf - . |
         tar -C "$again/source" -xf - ||
         pelmar_fail "copying the sources for a second build" "tar's words above"
-    PELMAR_ROOT="$again/source" PELMAR_WERROR=0 pelmar_build_tree "$again/out" \
-        "$again/source/cmake/mingw-i686.cmake" Release -DPELMAR_TESTS=OFF
+    # Compiled anew, not taken from the compiler cache, which would only repeat the first.
+    CCACHE_DISABLE=1 PELMAR_ROOT="$again/source" PELMAR_WERROR=0 pelmar_build_tree \
+        "$again/out" "$again/source/cmake/mingw-i686.cmake" Release "" -DPELMAR_TESTS=OFF
     second=$(sha256sum "$again/out/Pelmar.exe" "$(package "$again/out")" | cut -d' ' -f1)
     [ "$first" = "$second" ] || pelmar_fail "the reproducibility check" \
         "Pelmar.exe or the zip differs between two builds of the same sources"
@@ -88,7 +89,7 @@ case "${1:-}" in
         ;;
     --reproducible) reproducible ;;
     "")
-        pelmar_setup base
+        PELMAR_BUILDS=i686 pelmar_setup demo compilers
         pelmar_build i686
         check_exe "$PELMAR_BUILD/Pelmar.exe" i686
         zip=$(package "$PELMAR_BUILD")

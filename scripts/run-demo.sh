@@ -13,15 +13,17 @@ trap pelmar_stop EXIT
 show=(bash "$here/in-wine.sh" show)
 if [ -n "${PELMAR_DEMO_WINE:-}" ]; then
     # Its build comes from the plan, and it runs where it lives.
-    pelmar_setup base roots
-    PELMAR_WINES="$PELMAR_DEMO_WINE" pelmar_plan
+    pelmar_setup demo roots
+    PELMAR_WINES="$PELMAR_DEMO_WINE" pelmar_plan --demo
+    pelmar_setup compilers
     show=(python3 "$here/roots.py" "$PELMAR_DEMO_WINE" -- "${show[@]}")
 else
-    pelmar_setup base
-    pelmar_plan --own
-    pelmar_setup wine
+    # Only what the demo shows: its build's compiler and this system's Wine, no test tools.
+    pelmar_setup demo
+    pelmar_plan --own --demo
+    pelmar_setup compilers wine
 fi
-pelmar_build
+PELMAR_DEMO=1 pelmar_build
 tree=$(pelmar_tree)
 demo="$tree/demo"
 name=${PELMAR_DEMO_WINE:-$(pelmar_os_release VERSION_CODENAME)}

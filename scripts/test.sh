@@ -8,10 +8,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib/common.sh"
 pelmar_init setup build
 # Python first, for the plan; then this system's Wine where it is chosen (Debian testing has
-# none), which may turn its build to the twin, and the twin's compilers where a Wine runs it.
-pelmar_setup base checks roots
+# none), which may turn its build to the twin, and the compilers of the plan's builds.
+pelmar_setup demo tests checks roots
 pelmar_plan
-pelmar_setup wine
+pelmar_setup compilers wine
 setup=$SECONDS
 
 export PELMAR_WERROR=1

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The plan: which Wines of scripts/wines.txt run here, with which build, and what the
 set-up installs for them, decided once. `wines.py plan RELEASE [--own] [--installed]
-[--own-arch ARCH]` prints it as shell assignments; PELMAR_PLAN, one of them, holds it as
+[--own-arch ARCH] [--demo]` prints it as shell assignments; PELMAR_PLAN, one of them, holds it as
 JSON for suites.py and roots.py. Also the harness's time limits (tests/time-limits.env)."""
 
 import argparse
@@ -135,17 +135,20 @@ def plan(release, own_only=False, installed_only=False, own_arch=None):
     return picked
 
 
-def assignments(wines):
+def assignments(wines, demo=False):
     """The shell's part: the build of this system's Wine (else of the first that runs), the
-    builds to make, this system's Wine's packages, and the whole plan."""
+    builds to make (players' i686 always, but for the demo, which makes only the one it
+    shows), those whose tests run, this system's Wine's packages, and the whole plan."""
     running = [w for w in wines if w["arch"]]
     first = next((w for w in running if w["own"]), running[0] if running else None)
     own = first if first and first["own"] else None
-    twin = any(w["arch"] == "x86_64" for w in running)
+    run_arch = first["arch"] if first else "i686"
+    tested = sorted({w["arch"] for w in running})
     return {
-        "PELMAR_RUN_ARCH": first["arch"] if first else "i686",
+        "PELMAR_RUN_ARCH": run_arch,
         "PELMAR_ARCH_REASON": first["why"] if first else "no chosen Wine runs here",
-        "PELMAR_BUILDS": "i686 x86_64" if twin else "i686",
+        "PELMAR_BUILDS": run_arch if demo else " ".join(sorted({"i686", *tested})),
+        "PELMAR_TEST_BUILDS": "" if demo else " ".join(tested),
         "PELMAR_WINE_PACKAGES": " ".join(own["packages"][own["arch"]]) if own else "",
         "PELMAR_PLAN": json.dumps(wines),
     }
@@ -158,9 +161,10 @@ def main():
     parser.add_argument("--own", action="store_true", help="this system's Wine alone")
     parser.add_argument("--installed", action="store_true", help="install nothing")
     parser.add_argument("--own-arch", choices=["x86_64"], help="this system's Wine's build")
+    parser.add_argument("--demo", action="store_true", help="the demo's builds, no tests")
     args = parser.parse_args()
     chosen = plan(args.release, args.own, args.installed, args.own_arch)
-    for key, value in assignments(chosen).items():
+    for key, value in assignments(chosen, args.demo).items():
         print(f"{key}={shlex.quote(value)}")
 
 

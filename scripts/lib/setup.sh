@@ -2,17 +2,19 @@
 # The plan of scripts/wines.py, read once, and what the commands install with apt.
 # shellcheck disable=SC2034,SC2086 # read by the sourcing scripts; the lists are one word a package
 
-# The groups of pelmar_setup (scripts/README.md says why each is there); "wine" is the plan's.
-PELMAR_PACKAGES_base="cmake make g++ googletest g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
-    binutils-mingw-w64-i686 xvfb xauth imagemagick locales python3 bubblewrap git
-    ca-certificates"
+# The groups of pelmar_setup (scripts/README.md says why each is there); "compilers" (those
+# of the builds PELMAR_BUILDS) and "wine" are the plan's.
+PELMAR_PACKAGES_demo="cmake make xvfb xauth imagemagick python3"
+PELMAR_PACKAGES_tests="g++ googletest ccache locales bubblewrap git ca-certificates"
 PELMAR_PACKAGES_checks="clang cppcheck clang-tidy shellcheck black shfmt"
-PELMAR_PACKAGES_twin="g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+PELMAR_PACKAGES_roots="mmdebstrap bubblewrap"
+PELMAR_PACKAGES_i686="g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686"
+PELMAR_PACKAGES_x86_64="g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
     binutils-mingw-w64-x86-64"
-PELMAR_PACKAGES_roots="mmdebstrap"
 
 # pelmar_plan [ARGS of wines.py plan]: PELMAR_RUN_ARCH (the build this system's Wine runs),
-# PELMAR_ARCH_REASON, PELMAR_BUILDS, PELMAR_WINE_PACKAGES and PELMAR_PLAN (exported).
+# PELMAR_ARCH_REASON, PELMAR_BUILDS, PELMAR_TEST_BUILDS (those whose tests run),
+# PELMAR_WINE_PACKAGES and PELMAR_PLAN (exported).
 pelmar_plan() {
     local plan release
     release=$(pelmar_os_release VERSION_CODENAME)
@@ -39,17 +41,23 @@ pelmar_installed() {
     dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
 }
 
-# The missing packages of the groups: "wine" is this system's Wine's, and the twin's
-# compilers where the twin runs.
+# The missing packages of the groups.
 pelmar_missing_packages() {
-    local group list pkg
+    local group list arch pkg
     for group; do
-        list="PELMAR_PACKAGES_$group"
-        [ "$group" != wine ] || list=PELMAR_WINE_PACKAGES
-        printf '%s\n' ${!list:-}
-        if [[ "$group:${PELMAR_BUILDS:-}" == wine:*x86_64* ]]; then
-            printf '%s\n' $PELMAR_PACKAGES_twin
-        fi
+        case "$group" in
+            wine) printf '%s\n' $PELMAR_WINE_PACKAGES ;;
+            compilers)
+                for arch in ${PELMAR_BUILDS:-i686}; do
+                    list="PELMAR_PACKAGES_$arch"
+                    printf '%s\n' ${!list}
+                done
+                ;;
+            *)
+                list="PELMAR_PACKAGES_$group"
+                printf '%s\n' ${!list}
+                ;;
+        esac
         if [ "$group" = checks ]; then
             apt-cache depends clang 2>/dev/null |
                 sed -n 's/^ *Depends: clang-\([0-9]*\)$/libclang-rt-\1-dev/p' | head -n 1

@@ -2,8 +2,8 @@
 # The set-up's answers to a bad package mirror, with stand-ins for apt-get, apt-cache, dpkg
 # and dpkg-query on the PATH (no network, nothing installed); a dangling font link made
 # anew; a display that cannot start; which build each Wine runs; a root that cannot be made;
-# which failed tests run once more; a GoogleTest run that ran no test or ended early; and
-# steps that fail or hang stopping their check.
+# which builds are made; the compiler cache; which failed tests run once more; a GoogleTest
+# run that ran no test or ended early; and steps that fail or hang stopping their check.
 # shellcheck disable=SC2016 # the stand-ins and the bash -c bodies expand when they run
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -82,7 +82,7 @@ setup() {
             fi
         }
         pelmar_plan
-        pelmar_setup base checks wine
+        pelmar_setup demo tests checks compilers wine
         echo "arch=$PELMAR_RUN_ARCH"' "$root" 2>&1)
     status=$?
     installed="$STANDIN/installed"
@@ -148,12 +148,40 @@ wines.runs_i386 = lambda: False
 plan = wines.plan("bookworm")
 print("|".join(w["name"] + " " + str(w["arch"]) for w in plan), plan[2]["why"][:36])
 mine = wines.plan("bookworm", own_arch="x86_64")
-print(wines.assignments(mine)["PELMAR_BUILDS"], [w["arch"] for w in mine if not w["own"]])')
+print(wines.assignments(mine)["PELMAR_BUILDS"], [w["arch"] for w in mine if not w["own"]])
+for b in wines.assignments(plan), wines.assignments(plan, demo=True):
+    print(b["PELMAR_BUILDS"] + ", tests " + (b["PELMAR_TEST_BUILDS"] or "none"), end="|")')
 check "no 32-bit code: the classic Wines run the twin, WoW64 is skipped, saying why" \
     "wine8 x86_64|wine10 x86_64|wow64 None this machine runs no 32-bit x86 code" \
     "$(head -n 1 <<<"$plan")"
 check "no wine32 to be had: this system's Wine alone turns to the twin" \
-    "i686 x86_64 ['x86_64', None]" "$(tail -n 1 <<<"$plan")"
+    "i686 x86_64 ['x86_64', None]" "$(sed -n 2p <<<"$plan")"
+check "no 32-bit code: players' i686 build without its tests; the demo builds the twin alone" \
+    "i686 x86_64, tests x86_64|x86_64, tests none|" "$(tail -n 1 <<<"$plan")"
+
+# The compiler cache: a fresh clone at another path compiles from it, and a clone with a
+# changed header is compiled anew, its program saying the new value.
+mkdir "$tmp/clone"
+printf '%s\n' 'cmake_minimum_required(VERSION 3.22)' 'project(say CXX)' \
+    'add_executable(say say.cpp)' >"$tmp/clone/CMakeLists.txt"
+printf '%s\n' '#include <cstdio>' '#include "value.h"' 'int main() { std::puts(VALUE); }' \
+    >"$tmp/clone/say.cpp"
+echo '#define VALUE "old"' >"$tmp/clone/value.h"
+cp -r "$tmp/clone" "$tmp/again"
+cp -r "$tmp/clone" "$tmp/changed"
+echo '#define VALUE "new"' >"$tmp/changed/value.h"
+cached=$(
+    command -v ccache >/dev/null || echo "ccache is not installed"
+    for clone in clone again changed; do
+        CCACHE_DIR="$tmp/ccache" lib build 'PELMAR_ROOT="$1" pelmar_build_tree "$1/b" "" Release ""
+            "$1/b/say"
+            ccache --print-stats | awk "/^(direct|preprocessed)_cache_hit/ { n += \$2 }
+                END { print n }"
+            ' "$tmp/$clone" | grep -v '^-- ' | tr '\n' ' '
+    done
+)
+check "a fresh clone builds from the compiler cache, a changed header anew" \
+    "old 0 old 1 new 1 " "$cached"
 
 # A root that cannot be made: three tries, the last from the release's main suite alone,
 # then a stop that names the release.
