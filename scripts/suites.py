@@ -110,7 +110,9 @@ def summary(wine, about, counts, failed, held, again):
 
 def checks(tree):
     junit = f"{tree}/ctest-checks.xml"
+    # As many at once as there are cores: the suites beside them mostly wait on their windows.
     command = ["nice", "-n", "10", "ctest", "--test-dir", tree, "--output-on-failure"]
+    command += ["-j", str(os.cpu_count() or 1)]
     command += ["--output-junit", junit]
     status, log, seconds = job("checks", command, dict(os.environ), wines.limit("CHECKS"))
     counts, failed = results(junit) if os.path.isfile(junit) else ({"tests": 0}, {})
